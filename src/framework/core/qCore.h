@@ -1,0 +1,81 @@
+// qCore: the framework's process-wide core.
+//
+// What it does: brings the framework up and down (QRT_Initialize, Window_Initialize,
+// QRT_Release), keeps the key table, the millisecond tick, the last error code, and
+// the small numeric helpers every module shares (Clamp, rounding).
+// Who owns what: all state here is module-level, one instance for the process; the
+// SystemHost (the desktop's clock and message box) is owned by the caller and only
+// borrowed here.
+// Failure: initialisations return false and leave LastErrorCode; the messages the
+// player sees are shown through the SystemHost.
+#pragma once
+
+#include <cmath>
+#include <cstdint>
+#include <string>
+
+namespace zol {
+
+// ---- The desktop as the framework sees it -------------------------------------
+
+enum class MsgButtons { OK, YesNo, YesNoCancel };
+enum class MsgIcon { None, Error, Warning, Information, Question };
+enum class MsgAnswer { OK, Yes, No, Cancel };
+
+// The two services of the window system that the framework itself needs.
+// The window host (platform) implements it; tests use a scripted double.
+class SystemHost {
+public:
+    virtual ~SystemHost() = default;
+    // Milliseconds of a monotonic system clock (wraps like a 32-bit tick counter).
+    virtual int32_t GetTickCount() = 0;
+    // Shows a modal message box and returns the button the user chose.
+    virtual MsgAnswer MessageBox(const std::string& text, const std::string& title,
+                                 MsgButtons buttons, MsgIcon icon) = 0;
+};
+
+// Installs the host the framework asks for the clock and for message boxes (nullptr: none).
+void SetSystemHost(SystemHost* host);
+// The installed host, or nullptr.
+SystemHost* GetSystemHost();
+// The host's millisecond clock; a steady clock of our own when no host is installed.
+int32_t GetTickCount();
+// Shows a message box through the host; without a host the text goes to stderr and OK is returned.
+MsgAnswer ShowMessage(const std::string& text, const std::string& title, MsgButtons buttons,
+                      MsgIcon icon);
+
+// ---- Process-wide values ------------------------------------------------------
+
+// Milliseconds of the system clock, refreshed at start-up and at every frame start.
+extern int32_t TickCount;
+// The error number a failed device initialisation left behind.
+extern int32_t LastErrorCode;
+
+// ---- Start-up and shutdown ----------------------------------------------------
+
+// Seeds the random source, reads the clock and sets AppPath.
+void QRT_Initialize();
+// Creates the graphics device on the drawing area, then the sound and music devices.
+// Returns false (after its message and QRT_Release) when graphics cannot start.
+bool Window_Initialize(void* formHandle, void* targetHandle, int32_t targetWidth,
+                       int32_t targetHeight);
+// Releases the graphics device and its textures, the sound and the music, in that order.
+void QRT_Release();
+
+// ---- Numbers --------------------------------------------------------------------
+
+// A value limited to Min..Max (Max wins when Value exceeds it).
+constexpr float Clamp(float Value, float Min, float Max) {
+    return Value > Max ? Max : (Value < Min ? Min : Value);
+}
+
+// Nearest integer with halves to even, in double precision (the default rounding mode).
+inline double RoundHalfEven(double value) { return std::nearbyint(value); }
+
+// Nearest 32-bit integer with halves to even; values beyond the range saturate.
+int32_t CLng(double value);
+
+// Floor, as a double (Int of the original arithmetic).
+inline double Int(double value) { return std::floor(value); }
+
+}  // namespace zol

@@ -1,0 +1,26 @@
+// Text helpers shared by the framework: the 8-bit character set and number formatting.
+//
+// Text inside the program is UTF-8. Where the framework needs one byte per character
+// (bitmap font cells, the scrambler's key and data, 8-bit strings of streams) it uses
+// Windows-1252; a character that set lacks becomes "?".
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+namespace zol {
+
+// UTF-8 text to Windows-1252 bytes, one per character; unknown characters and invalid
+// UTF-8 sequences become '?'.
+std::string Utf8ToCp1252(const std::string& utf8);
+// Windows-1252 bytes to UTF-8 text (the five undefined codes map to U+FFFD).
+std::string Cp1252ToUtf8(const std::string& bytes);
+// The number of characters of a UTF-8 text (the length of its Windows-1252 form).
+size_t Utf8Length(const std::string& utf8);
+
+// Plain decimal, "-" for negatives, no grouping.
+std::string FormatNumber(int64_t value);
+// Decimal with "," every three digits, as in 12,345 and -1,000.
+std::string FormatGrouped(int64_t value);
+
+}  // namespace zol

@@ -1,0 +1,38 @@
+// qDMusic: background music from standard MIDI files.
+//
+// What it does: plays one song at a time, optionally looping a stretch of it forever,
+// with a master volume and a master tempo. Song positions are music time: 768 ticks per
+// quarter note, whatever the file's own division.
+// Who owns what: module-level state; the synthesiser is reached only through the
+// MusicDevice seam, whose backend is installed before DMusic_Initialize.
+// Failure: without a device every call does nothing; a missing file leaves the current
+// song playing.
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <string>
+
+namespace zol {
+
+extern bool MusicEnabled;     // true between a successful DMusic_Initialize and DMusic_Release
+extern std::string MidiPath;  // folder that MIDI files are looked up in first, ending in "/"
+
+// Opens the music device; false (with LastErrorCode) when there is none.
+bool DMusic_Initialize(void* hWnd);
+// Drops the song and closes the device.
+void DMusic_Release();
+// Stops any current song and starts FileName; true when it was started.
+bool PlayMidiFile(const std::string& FileName, bool Looping, float Volume, float Tempo,
+                  int32_t LoopStart, int32_t LoopEnd, int32_t StartPoint);
+// Stops the current song, silences every voice and forgets the song.
+void MidiStop();
+// Sets the master volume (0 keeps it) and the master tempo factor (0 keeps it).
+void SetupMidi(float Volume, float Tempo);
+
+// Observers of the game's music requests, called whether or not music is on.
+using MidiPlayObserver = std::function<void(const std::string& FileName)>;
+using MidiStopObserver = std::function<void()>;
+void SetMidiObservers(MidiPlayObserver onPlay, MidiStopObserver onStop);
+
+}  // namespace zol

@@ -1,0 +1,39 @@
+// qDSound: wave sound effects.
+//
+// What it does: each distinct file name is loaded once into its own buffer and kept; a
+// play restarts that buffer with the given volume, rate and start position.
+// Who owns what: the wave table is module-level; the sound hardware is reached only
+// through the SoundDevice seam, whose backend is installed before DSound_Initialize.
+// Failure: without a device every call does nothing and returns 0; a missing or
+// undecodable file plays nothing and leaves the table as it was.
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <string>
+
+namespace zol {
+
+extern bool SoundEnabled;    // true between a successful DSound_Initialize and DSound_Release
+extern std::string WavePath; // folder that wave files are looked up in first, ending in "/"
+
+// Opens the default sound device; false (with LastErrorCode) when there is none.
+bool DSound_Initialize(void* hWnd);
+// Releases every buffer and the device, and switches sound off.
+void DSound_Release();
+// Finds or loads FileName and plays it; the wave index played, or 0.
+int32_t PlayWaveFile(const std::string& FileName, bool Looping, float Volume, float Frequency,
+                     bool NewInstance, int32_t Position);
+// Finds or loads a sound; its index, or 0.
+int32_t LoadWave(const std::string& FileName, bool NewInstance);
+// Appends an empty slot to the wave table and returns its index.
+int32_t CreateWave();
+// Applies the settings to the buffer at Index and starts it.
+void PlayWave(int32_t Index, bool Looping, float Volume, float Frequency, int32_t Position);
+
+// Called with every PlayWaveFile request, whether or not sound is on (tools and tests
+// use it to see what the game asked for). An empty function removes the observer.
+using WavePlayObserver = std::function<void(const std::string& FileName, float Volume, float Frequency)>;
+void SetWavePlayObserver(WavePlayObserver observer);
+
+}  // namespace zol

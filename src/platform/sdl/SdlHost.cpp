@@ -1,0 +1,2 @@
+// Placeholder: the SDL window host is not built yet.
+namespace zol {}

@@ -1,0 +1,20 @@
+// Placeholder: the value and its limits only; drawing and the property store come later.
+#include "ui/Bar.h"
+
+namespace zol::ui {
+
+void Bar::SetValue(float v) {
+    value_ = v;
+    Update();
+}
+void Bar::SetMax(int32_t m) {
+    max_ = m;
+    Update();
+}
+void Bar::Update() {
+    if (max_ < 1) max_ = 1;
+    if (value_ < 0) value_ = 0;
+    if (value_ > static_cast<float>(max_)) value_ = static_cast<float>(max_);
+}
+
+}  // namespace zol::ui
