@@ -7,7 +7,7 @@ namespace zol {
 
 GameRecord Game;
 
-frmMain::frmMain(WindowHost& host) : host_(host) {}
+frmMain::frmMain(WindowHost& host) : barLevel(ui::Bar::LevelBarDesign()), host_(host) {}
 
 void frmMain::Form_KeyDown(int KeyCode, int) {
     if (IsKeyCode(KeyCode)) Keys[KeyCode] = true;

@@ -11,6 +11,13 @@ void Bar::SetMax(int32_t m) {
     max_ = m;
     Update();
 }
+Bar Bar::LevelBarDesign() {
+    Bar bar;
+    bar.SetMax(100);
+    bar.SetValue(50);
+    return bar;
+}
+
 void Bar::Update() {
     if (max_ < 1) max_ = 1;
     if (value_ < 0) value_ = 0;

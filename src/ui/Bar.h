@@ -14,6 +14,9 @@ public:
     int32_t Max() const { return max_; }
     void SetMax(int32_t m);
 
+    // The level bar as the game window's design stores it (Value 50 of 100).
+    static Bar LevelBarDesign();
+
 private:
     void Update();
     float value_ = 50.0f;
