@@ -56,6 +56,7 @@ public:
     void Form_LostFocus() override;
     void Form_Unload() override;
     void tmrMain_Timer() override;
+    void DescribeWindow(WindowContent& content) override;
 
     // ---- Falling and collision ----
     bool CheckMapCollision(int32_t X, int32_t Y);

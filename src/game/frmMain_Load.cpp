@@ -5,5 +5,6 @@ namespace zol {
 
 void frmMain::Form_Load() {}
 void frmMain::Form_Unload() {}
+void frmMain::DescribeWindow(WindowContent&) {}
 
 }  // namespace zol

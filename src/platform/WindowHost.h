@@ -13,6 +13,7 @@
 #include <string>
 
 #include "framework/core/qCore.h"
+#include "platform/WindowContent.h"
 
 namespace zol {
 
@@ -32,6 +33,8 @@ public:
     virtual void Form_Unload() = 0;
     // The 30 ms timer.
     virtual void tmrMain_Timer() = 0;
+    // Fills in the labels and the level bar as they are now.
+    virtual void DescribeWindow(WindowContent& content) = 0;
 };
 
 class WindowHost : public SystemHost {

@@ -11,6 +11,16 @@ void Bar::SetMax(int32_t m) {
     max_ = m;
     Update();
 }
+WindowBar Bar::Describe(int32_t left, int32_t top, int32_t width, int32_t height) const {
+    WindowBar bar;
+    bar.Left = left;
+    bar.Top = top;
+    bar.Width = width;
+    bar.Height = height;
+    bar.Fraction = value_ / static_cast<float>(max_);
+    return bar;
+}
+
 Bar Bar::LevelBarDesign() {
     Bar bar;
     bar.SetMax(100);

@@ -3,6 +3,8 @@
 
 #include <cstdint>
 
+#include "platform/WindowContent.h"
+
 namespace zol::ui {
 
 class Bar {
@@ -14,6 +16,8 @@ public:
     int32_t Max() const { return max_; }
     void SetMax(int32_t m);
 
+    // What the host paints for this bar placed at (left, top) with the given size.
+    WindowBar Describe(int32_t left, int32_t top, int32_t width, int32_t height) const;
     // The level bar as the game window's design stores it (Value 50 of 100).
     static Bar LevelBarDesign();
 
