@@ -160,7 +160,9 @@ void DrawAppearGlow(Canvas& c, int ox, int oy) {
             const float d = SdRoundBox(x + 0.5f, y + 0.5f, 24, 24, kHalf - 2, kHalf - 2, kRadius);
             const float rim = std::exp(-std::fabs(d) / 2.6f);
             const float fill = d < 0 ? 0.30f * SmoothStep(0, -12, d) : 0.0f;
-            const float v = Sat(rim + fill);
+            // Dark at the tile's own edge, so the additive sprite shows no square.
+            const float edge = std::min(std::min(x, kTile - 1 - x), std::min(y, kTile - 1 - y));
+            const float v = Sat(rim + fill) * SmoothStep(-0.5f, 2.5f, edge);
             c.Set(ox + x, oy + y, ToRgba(Col{v, v, v * 0.92f}));
         }
 }

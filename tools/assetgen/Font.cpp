@@ -145,7 +145,7 @@ Glyph Parse(std::string_view art) {
 // Two-row accents over a letter whose body starts at row 2.
 enum Accent { Grave, Acute, Circumflex, Tilde, Diaeresis, Ring };
 constexpr std::string_view kAccents[] = {".#..|..#.", "..#.|.#..", ".#..|#.#.",
-                                         ".#.#|#.#.", "#..#|....", ".#..|#.#."};
+                                         ".#.#|#.#.", "#..#|....", ".##.|.##."};
 
 // A capital squeezed to five rows (rows 2..6) to leave room for an accent.
 Glyph ShortCapital(const Glyph& cap) {
@@ -159,7 +159,6 @@ Glyph WithAccent(Glyph body, Accent a) {
     const Glyph mark = Parse(kAccents[a]);
     body[0] |= mark[0];
     body[1] |= mark[1];
-    if (a == Ring) body[2] |= 0x4;  // the ring closes on the letter
     return body;
 }
 
@@ -170,6 +169,8 @@ std::map<int, Glyph> BuildFont() {
     auto low = [&](char c) {
         Glyph g = font[c];
         g[0] = g[1] = 0;  // drops the dot of i and j under an accent
+        // A squeezed capital O would equal o, so the accented o is a size smaller.
+        if (c == 'o') g = Parse("....|....|....|.##.|#..#|#..#|.##.");
         return g;
     };
     struct Row { int first; char base; bool capital; std::initializer_list<Accent> accents; };

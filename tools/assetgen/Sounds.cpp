@@ -146,7 +146,7 @@ Sound Pause() {
     const struct { double start, hz; } tones[] = {{0.0, MidiHz(83)}, {0.16, MidiHz(88)}};
     for (const auto& tone : tones)
         Add(s, [&](double t) {
-            const double e = Pluck(t, tone.start, 0.006, 0.22);
+            const double e = Pluck(t, tone.start, 0.012, 0.22);
             const double u = t - tone.start;
             return e * (std::sin(kTwoPi * tone.hz * u) + 0.25 * std::sin(kTwoPi * tone.hz * 2 * u) * std::exp(-u / 0.08) +
                         0.08 * std::sin(kTwoPi * tone.hz * 3.01 * u));
@@ -238,7 +238,8 @@ Sound Ammo() {
         const double click = Pluck(t, 0, 0.0005, 0.004) * (noise.Next() - lp.Step(noise.Next(), 1500)) +
                              Pluck(t, 0, 0.0005, 0.008) * std::sin(kTwoPi * 2800 * t) * 0.6;
         const double phase = buzz.Next(t);
-        const double square = std::sin(phase) > 0 ? 1.0 : -1.0;
+        // A band-limited square: odd partials only up to about 2.5 kHz, so it buzzes without hiss.
+        const double square = Harmonic(phase, 19, 1.0, true);
         const double hum = Gate(t, 0.05, 0.26, 0.006, 0.05) * buzzFilter.Step(square, 1400) * 0.45;
         s.samples[k] = static_cast<float>(click + hum);
     }
@@ -293,13 +294,13 @@ Sound Ready() {
 Sound Dip() {
     // A soft low tap: a rounded sine thud without a sharp edge.
     Sound s = Silence(22050, 0.13);
-    LowPass lp(s.rate);
+    LowPass lp(s.rate), lp2(s.rate);
     White noise(7);
     Sweep tone(s.rate, [](double t) { return 105 + 50 * std::exp(-t / 0.03); });
     for (size_t k = 0; k < s.samples.size(); ++k) {
         const double t = static_cast<double>(k) / s.rate;
         const double body = Pluck(t, 0, 0.004, 0.035) * std::sin(tone.Next(t));
-        const double puff = Pluck(t, 0, 0.003, 0.012) * lp.Step(noise.Next(), 500) * 1.5;
+        const double puff = Pluck(t, 0, 0.003, 0.012) * lp2.Step(lp.Step(noise.Next(), 450), 450) * 3.0;
         s.samples[k] = static_cast<float>(body + puff);
     }
     Finish(s, 0.003, 0.02);
