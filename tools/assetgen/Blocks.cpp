@@ -200,7 +200,8 @@ void DrawFlash(Canvas& c, int ox, int oy, int frame) {
 
 // The 16 x 16 bomb icon: a round steel-blue bomb with a burning fuse.
 void DrawBomb(Canvas& c, int ox, int oy) {
-    const Col body = Rgb255(72, 80, 104), rim = Rgb255(28, 30, 40);
+    // A light rim keeps the dark bomb visible on the dark board.
+    const Col body = Rgb255(84, 92, 120), rim = Rgb255(176, 184, 206);
     for (int y = 0; y < 16; ++y)
         for (int x = 0; x < 16; ++x) {
             const float u = x + 0.5f, v = y + 0.5f;

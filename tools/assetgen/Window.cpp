@@ -1,5 +1,6 @@
 // The window's background art (a game cabinet around the drawing area) and the
 // window icon in several sizes.
+#include <algorithm>
 #include <cmath>
 #include <string>
 
@@ -48,7 +49,7 @@ void DrawCabinet(Canvas& c) {
             const float d = SdRoundBox(x + 0.5f, y + 0.5f, c.Width() / 2.0f, c.Height() / 2.0f,
                                        c.Width() / 2.0f, c.Height() / 2.0f, 10);
             if (d > -4) {
-                const bool lit = x + y < (c.Width() + c.Height()) / 2 && (x < 8 || y < 8);
+                const bool lit = std::min(x, y) < std::min(c.Width() - 1 - x, c.Height() - 1 - y);
                 body = lit ? Mix(body, Col{1, 1, 1}, 0.45f) : Scale(body, 0.62f);
             }
             if (d > -1.5f) body = Rgb255(70, 74, 88);
