@@ -134,18 +134,7 @@ void DrawBlock(Canvas& c, float x, float y, float size, const BlockStyle& style,
                 if (cover < 0.5f) continue;
                 c.Set(px, py, ToRgba(ShadeBlock(style, u, v, unitsPerPixel)));
             } else {
-                if (cover <= 0) continue;
-                // Straight-alpha "over" onto what the canvas already holds.
-                const Rgba under = c.Get(px, py);
-                const float ua = under.a / 255.0f;
-                const float oa = cover + ua * (1 - cover);
-                const Col top = ShadeBlock(style, u, v, unitsPerPixel);
-                const Col low = Scale(ToCol(under), ua * (1 - cover));
-                const Col out{(top.r * cover + low.r) / oa, (top.g * cover + low.g) / oa,
-                              (top.b * cover + low.b) / oa};
-                Rgba o = ToRgba(out);
-                o.a = static_cast<uint8_t>(std::nearbyint(oa * 255));
-                c.Set(px, py, o);
+                c.Over(px, py, ShadeBlock(style, u, v, unitsPerPixel), cover);
             }
         }
     }

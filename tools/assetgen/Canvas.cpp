@@ -37,8 +37,6 @@ Rgba ToRgba(Col c) {
 
 Col ToCol(Rgba c) { return Rgb255(c.r, c.g, c.b); }
 
-float Luma(Rgba c) { return 0.299f * c.r + 0.587f * c.g + 0.114f * c.b; }
-
 float SmoothStep(float e0, float e1, float x) {
     const float t = Sat((x - e0) / (e1 - e0));
     return t * t * (3 - 2 * t);
@@ -127,14 +125,21 @@ void Canvas::Set(int x, int y, Rgba c) {
     pixels_[static_cast<size_t>(y) * width_ + x] = c;
 }
 
+void Canvas::Over(int x, int y, Col c, float cover) {
+    if (x < 0 || y < 0 || x >= width_ || y >= height_ || cover <= 0) return;
+    cover = Sat(cover);
+    const Rgba under = Get(x, y);
+    const float ua = under.a / 255.0f;
+    const float oa = cover + ua * (1 - cover);
+    const Col low = Scale(ToCol(under), ua * (1 - cover));
+    Rgba out = ToRgba(Col{(c.r * cover + low.r) / oa, (c.g * cover + low.g) / oa, (c.b * cover + low.b) / oa});
+    out.a = static_cast<uint8_t>(std::nearbyint(oa * 255));
+    Set(x, y, out);
+}
+
 void Canvas::FillRect(int x, int y, int w, int h, Rgba c) {
     for (int j = y; j < y + h; ++j)
         for (int i = x; i < x + w; ++i) Set(i, j, c);
-}
-
-void Canvas::Paste(const Canvas& src, int x, int y) {
-    for (int j = 0; j < src.Height(); ++j)
-        for (int i = 0; i < src.Width(); ++i) Set(x + i, y + j, src.Get(i, j));
 }
 
 bool Canvas::SavePng(const std::string& path, std::string& error) const {

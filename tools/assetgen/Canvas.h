@@ -42,8 +42,6 @@ Col Hsv(float hueDegrees, float s, float v);
 Rgba ToRgba(Col c);
 // The same 8-bit colour as floats.
 Col ToCol(Rgba c);
-// Relative brightness of a colour in 0..255 (Rec. 601 weights).
-float Luma(Rgba c);
 
 // Limits a value to 0..1.
 inline float Sat(float v) { return v < 0 ? 0 : (v > 1 ? 1 : v); }
@@ -104,10 +102,10 @@ public:
     Rgba Get(int x, int y) const { return pixels_[static_cast<size_t>(y) * width_ + x]; }
     // Writes one pixel; outside the canvas nothing happens.
     void Set(int x, int y, Rgba c);
+    // Lays colour c over the pixel with coverage 0..1 (straight-alpha "over").
+    void Over(int x, int y, Col c, float cover);
     // Fills a rectangle (clipped).
     void FillRect(int x, int y, int w, int h, Rgba c);
-    // Copies another canvas in at (x, y) (clipped), replacing pixels.
-    void Paste(const Canvas& src, int x, int y);
     // Saves as a 32-bit RGBA PNG; false with a reason on failure.
     bool SavePng(const std::string& path, std::string& error) const;
 

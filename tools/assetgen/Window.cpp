@@ -31,9 +31,7 @@ void FillRounded(Canvas& c, Rect r, float radius, Shade shade) {
         for (int x = r.x - 1; x <= r.x + r.w; ++x) {
             if (x < 0 || y < 0 || x >= c.Width() || y >= c.Height()) continue;
             const float d = SdRoundBox(x + 0.5f, y + 0.5f, cx, cy, r.w / 2.0f, r.h / 2.0f, radius);
-            const float cover = Cover(d);
-            if (cover <= 0) continue;
-            c.Set(x, y, ToRgba(Mix(ToCol(c.Get(x, y)), shade(x, y, d), cover)));
+            c.Over(x, y, shade(x, y, d), Cover(d));
         }
 }
 
@@ -108,10 +106,9 @@ void DrawScrew(Canvas& c, float cx, float cy) {
         for (int x = static_cast<int>(cx) - 6; x <= cx + 6; ++x) {
             const float u = x + 0.5f, v = y + 0.5f;
             const float cover = Cover(SdCircle(u, v, cx, cy, 4.5f));
-            if (cover <= 0) continue;
             Col col = Mix(Rgb255(236, 238, 244), Rgb255(120, 124, 140), Sat((u - cx + v - cy + 5) / 10));
             if (SdSegment(u, v, cx - 3, cy + 3, cx + 3, cy - 3, 0.6f) < 0) col = Rgb255(70, 72, 84);
-            c.Set(x, y, ToRgba(Mix(ToCol(c.Get(x, y)), col, cover)));
+            c.Over(x, y, col, cover);
         }
 }
 
@@ -127,17 +124,7 @@ void DrawIcon(Canvas& icon) {
     for (int y = 0; y < icon.Height(); ++y)
         for (int x = 0; x < icon.Width(); ++x) {
             const float d = SdPolygon(x + 0.5f, y + 0.5f, star);
-            const float cover = Cover(d);
-            if (cover <= 0) continue;
-            const Rgba under = icon.Get(x, y);
-            const float ua = under.a / 255.0f;
-            const float oa = cover + ua * (1 - cover);
-            const Col spark = Rgb255(255, 250, 210);
-            const Col low = Scale(ToCol(under), ua * (1 - cover));
-            Rgba o = ToRgba(Col{(spark.r * cover + low.r) / oa, (spark.g * cover + low.g) / oa,
-                                (spark.b * cover + low.b) / oa});
-            o.a = static_cast<uint8_t>(std::nearbyint(oa * 255));
-            icon.Set(x, y, o);
+            icon.Over(x, y, Rgb255(255, 250, 210), Cover(d));
         }
 }
 
