@@ -245,7 +245,7 @@ bool FluidMusicDevice::SetRepeat(bool Forever) {
     repeat_ = Forever;
     // With the loop end at the song's end the player starts the file over, and the seek
     // made at that moment lands it on the loop start.
-    fluid_player_set_loop(Player(player_), Forever ? -1 : 0);
+    fluid_player_set_loop(Player(player_), Forever ? -1 : 1);  // 1: the file plays once
     return true;
 }
 
@@ -269,8 +269,10 @@ void FluidMusicDevice::Stop() {
 void FluidMusicDevice::Reset() {
     if (!synth_) return;
     std::lock_guard<std::mutex> hold(lock_);
-    fluid_synth_all_sounds_off(Synth(synth_), -1);
+    // In this order: a system reset issued after the sounds are cut lets the cut voices
+    // sound on. Only the reverb and chorus tails remain, and they fade within 100 ms.
     fluid_synth_system_reset(Synth(synth_));
+    fluid_synth_all_sounds_off(Synth(synth_), -1);
 }
 
 bool FluidMusicDevice::SetMasterVolume(int32_t Attenuation) {
@@ -302,6 +304,10 @@ int32_t FluidMusicDevice::CurrentFileTick() const {
 bool FluidMusicDevice::IsPlaying() const {
     std::lock_guard<std::mutex> hold(lock_);
     return player_ && fluid_player_get_status(Player(player_)) == FLUID_PLAYER_PLAYING;
+}
+
+int32_t FluidMusicDevice::ActiveVoices() const {
+    return synth_ ? fluid_synth_get_active_voice_count(Synth(synth_)) : 0;
 }
 
 float FluidMusicDevice::Gain() const { return synth_ ? fluid_synth_get_gain(Synth(synth_)) : 0.0f; }

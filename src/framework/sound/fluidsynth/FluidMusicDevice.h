@@ -65,6 +65,8 @@ public:
     bool IsPlaying() const;
     // How often the loop stretch has jumped back since the song started.
     int32_t LoopsTaken() const { return loops_.load(); }
+    // Voices sounding now.
+    int32_t ActiveVoices() const;
     // The synthesiser's current gain.
     float Gain() const;
 
