@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cmath>
 #include <filesystem>
+#include <stdexcept>
 
 #include "framework/data/qFileSystem.h"
 
@@ -49,6 +50,28 @@ bool HasSf2Extension(const std::filesystem::path& p) {
     return ext == ".sf2";
 }
 
+// Sets a string, integer or number setting from its text.
+bool ApplySetting(fluid_settings_t* settings, const std::string& name, const std::string& value) {
+    switch (fluid_settings_get_type(settings, name.c_str())) {
+        case FLUID_STR_TYPE:
+            return fluid_settings_setstr(settings, name.c_str(), value.c_str()) == FLUID_OK;
+        case FLUID_INT_TYPE:
+            try {
+                return fluid_settings_setint(settings, name.c_str(), std::stoi(value)) == FLUID_OK;
+            } catch (const std::exception&) {
+                return false;
+            }
+        case FLUID_NUM_TYPE:
+            try {
+                return fluid_settings_setnum(settings, name.c_str(), std::stod(value)) == FLUID_OK;
+            } catch (const std::exception&) {
+                return false;
+            }
+        default:
+            return false;
+    }
+}
+
 }  // namespace
 
 // The C callbacks FluidSynth calls; they run on the rendering thread under lock_.
@@ -82,8 +105,8 @@ struct FluidCallbacks {
     }
 };
 
-FluidMusicDevice::FluidMusicDevice(FluidOutput Output, std::string Soundfont)
-    : output_(Output), soundfontWanted_(std::move(Soundfont)) {}
+FluidMusicDevice::FluidMusicDevice(FluidOutput Output, std::string Soundfont, SettingList Settings)
+    : output_(Output), soundfontWanted_(std::move(Soundfont)), extraSettings_(std::move(Settings)) {}
 
 FluidMusicDevice::~FluidMusicDevice() { Close(); }
 
@@ -141,6 +164,10 @@ bool FluidMusicDevice::Open() {
     if (!settings_) return fail(kMusicErrNoSynth, "FluidSynth: cannot create its settings");
     // Seamless loops: the player must not reset the synthesiser when a song starts over.
     fluid_settings_setint(Settings(settings_), "player.reset-synth", 0);
+    for (const auto& [name, value] : extraSettings_) {
+        if (!ApplySetting(Settings(settings_), name, value))
+            return fail(kMusicErrNoSynth, "FluidSynth: setting " + name + " does not take \"" + value + "\"");
+    }
     double rate = 44100.0;
     fluid_settings_getnum(Settings(settings_), "synth.sample-rate", &rate);
     sampleRate_ = static_cast<int32_t>(rate);
@@ -162,7 +189,8 @@ bool FluidMusicDevice::Open() {
             drivers.emplace_back(preferred);
             fluid_free(preferred);
         }
-        for (const char* name : {"pulseaudio", "alsa", "sdl2"}) {
+        // Only drivers that take a render callback will do (SDL's does not).
+        for (const char* name : {"pulseaudio", "alsa"}) {
             if (std::find(drivers.begin(), drivers.end(), name) == drivers.end()) drivers.emplace_back(name);
         }
         for (const auto& name : drivers) {

@@ -18,6 +18,7 @@
 #include <cstdint>
 #include <mutex>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "framework/sound/MidiFileInfo.h"
@@ -32,8 +33,13 @@ enum class FluidOutput {
 
 class FluidMusicDevice final : public MusicDevice {
 public:
+    // FluidSynth settings by name and value (for example "audio.alsa.device", "null").
+    using SettingList = std::vector<std::pair<std::string, std::string>>;
+
     // Soundfont "" searches the program's midi/ folder, then the system's default.
-    explicit FluidMusicDevice(FluidOutput Output = FluidOutput::AudioDriver, std::string Soundfont = "");
+    // Settings are applied before anything is created; a named "audio.driver" is tried first.
+    explicit FluidMusicDevice(FluidOutput Output = FluidOutput::AudioDriver, std::string Soundfont = "",
+                              SettingList Settings = {});
     ~FluidMusicDevice() override;
     FluidMusicDevice(const FluidMusicDevice&) = delete;
     FluidMusicDevice& operator=(const FluidMusicDevice&) = delete;
@@ -78,6 +84,7 @@ private:
 
     FluidOutput output_;
     std::string soundfontWanted_;
+    SettingList extraSettings_;
     std::string soundfontPath_;
     void* settings_ = nullptr;  // fluid_settings_t*
     void* synth_ = nullptr;     // fluid_synth_t*
