@@ -92,6 +92,32 @@ TEST_F(FluidMusic, TheLoopReturnsToLoopStartAtLoopEnd) {
     EXPECT_GT(RenderMs(300), 0.01f);  // and it still sounds
 }
 
+TEST_F(FluidMusic, TheNoteAtLoopStartSoundsOnEveryRepeat) {
+    // One note, at the loop start; the rest of the stretch is silent.
+    testfiles::MidiWriter w(kDivision);
+    w.Track().Add(0, {0xFF, 0x51, 0x03, 0x03, 0xD0, 0x90}).Program(0, 0).Note(kDivision, kDivision / 2, 72).End(4 * kDivision);
+    testfiles::WriteBytes(MidiPath + "single.mid", w.Bytes());
+    ASSERT_TRUE(PlayMidiFile("single.mid", true, 1, 0, kQuarter, 3 * kQuarter, 0));
+    RenderMs(750);  // up to the first jump
+    for (int repeat = 0; repeat < 3; ++repeat) {
+        const float onset = RenderMs(150);
+        RenderMs(200);
+        const float fading = RenderMs(150);
+        EXPECT_GT(onset, 4 * fading) << "repeat " << repeat;
+    }
+    EXPECT_GE(device_->LoopsTaken(), 3);
+}
+
+TEST_F(FluidMusic, NotesFromTheLoopEndOnAreNeverHeard) {
+    // A silent stretch, then a note exactly at the loop end.
+    testfiles::MidiWriter w(kDivision);
+    w.Track().Add(0, {0xFF, 0x51, 0x03, 0x03, 0xD0, 0x90}).Program(0, 0).Note(3 * kDivision, kDivision, 72).End(4 * kDivision);
+    testfiles::WriteBytes(MidiPath + "late.mid", w.Bytes());
+    ASSERT_TRUE(PlayMidiFile("late.mid", true, 1, 0, kQuarter, 3 * kQuarter, 0));
+    EXPECT_LT(RenderMs(2000), 1e-4f);
+    EXPECT_GE(device_->LoopsTaken(), 3);
+}
+
 TEST_F(FluidMusic, LoopEndZeroRepeatsUpToTheSongsEndAndOnceMeansOnce) {
     ASSERT_TRUE(PlayMidiFile("eight.mid", true, 1, 0, 6 * kQuarter, 0, 0));
     RenderMs(3500);  // 2 s to the end, then 500 ms per repeat

@@ -84,20 +84,26 @@ struct FluidCallbacks {
         return fluid_synth_process(Synth(self->synth_), len, nfx, fx, nout, out);
     }
 
-    // Jumps back to the loop start once the player has reached the loop end.
+    // Jumps back to the loop start once the player has reached the loop end. The jump is
+    // carried out on the player's next turn, which then reports a tick before the end.
     static int Tick(void* data, int tick) {
         auto* self = static_cast<FluidMusicDevice*>(data);
-        if (self->repeat_ && self->player_ && tick >= self->loopEnd_) {
-            if (fluid_player_seek(Player(self->player_), self->loopStart_) == FLUID_OK) ++self->loops_;
+        if (self->seekPending_ && tick < self->loopEnd_) self->seekPending_ = false;
+        if (self->repeat_ && self->player_ && !self->seekPending_ && tick >= self->loopEnd_) {
+            if (fluid_player_seek(Player(self->player_), self->loopStart_) == FLUID_OK) {
+                self->seekPending_ = true;
+                ++self->loops_;
+            }
         }
         return FLUID_OK;
     }
 
     // Passes the song's events to the synthesiser, except notes that would start at or
-    // after the loop end in the block where the loop jumps back.
+    // after the loop end in the block where the loop jumps back. While the jump is carried
+    // out the player itself decides which notes at the loop start to send.
     static int Event(void* data, fluid_midi_event_t* event) {
         auto* self = static_cast<FluidMusicDevice*>(data);
-        if (self->repeat_ && self->player_ && fluid_midi_event_get_type(event) == 0x90 &&
+        if (self->repeat_ && self->player_ && !self->seekPending_ && fluid_midi_event_get_type(event) == 0x90 &&
             fluid_midi_event_get_velocity(event) > 0 &&
             fluid_player_get_current_tick(Player(self->player_)) >= self->loopEnd_)
             return FLUID_OK;
@@ -235,6 +241,7 @@ bool FluidMusicDevice::LoadSong(const std::vector<uint8_t>& FileBytes) {
     player_ = player;
     song_ = info;
     startTick_ = 0;
+    seekPending_ = false;
     loopStart_ = 0;
     loopEnd_ = info.LengthTicks;
     loops_ = 0;

@@ -101,6 +101,7 @@ private:
     int32_t loopStart_ = 0;     // loop stretch in file ticks
     int32_t loopEnd_ = 0;
     bool repeat_ = false;
+    bool seekPending_ = false;  // a jump to the loop start waits for the player's next turn
     std::atomic<int32_t> loops_{0};
 };
 
