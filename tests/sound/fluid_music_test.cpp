@@ -177,12 +177,14 @@ TEST_F(FluidMusic, ZeroVolumeAndTempoKeepTheMasterSettingsAndTempoStopsAt64) {
     EXPECT_NEAR(device_->Gain(), std::pow(10.0f, -2.5f), 1e-6);
     EXPECT_NEAR(ticksPerSecond(1000), 768, 10);
     ASSERT_TRUE(PlayMidiFile("long.mid", true, 0, 0, 0, 0, 0));
+    SetupMidi(-1.0f, -5.0f);  // negative acts as 0: unchanged
     EXPECT_NEAR(device_->Gain(), std::pow(10.0f, -2.5f), 1e-6);
     EXPECT_NEAR(ticksPerSecond(1000), 768, 10);
     ASSERT_TRUE(PlayMidiFile("long.mid", true, 1, 100.0f, 0, 0, 0));
     EXPECT_NEAR(device_->Gain(), 1.0f, 1e-6);
     EXPECT_NEAR(ticksPerSecond(100), 384 * 64, 250);
-    SetupMidi(0, 0.5f);
+    SetupMidi(1.0f / 3.0f, 0.5f);
+    EXPECT_NEAR(device_->Gain(), std::pow(10.0f, -6667 / 2000.0f), 1e-6);
     EXPECT_NEAR(ticksPerSecond(1000), 192, 10);
 }
 

@@ -7,10 +7,7 @@
 #include <cmath>
 #include <thread>
 
-#include "framework/data/qFileSystem.h"
 #include "framework/sound/openal/OpenAlSoundDevice.h"
-#include "framework/sound/qDSound.h"
-#include "SoundTestFiles.h"
 
 namespace zol {
 namespace {
@@ -87,29 +84,6 @@ TEST(OpenAlSound, RealBufferIsCreatedMappedAndPlayed) {
     EXPECT_EQ(device.CreateBuffer(odd), nullptr);
     buffer.reset();
     EXPECT_EQ(OnlySource(), 0u);
-}
-
-TEST(OpenAlSound, WaveModulePlaysThroughOpenAl) {
-    testfiles::ScratchFolder folder("openal");
-    const std::string saved = AppPath;
-    AppPath = folder.Path();
-    WavePath = folder.Path() + "wave/";
-    testfiles::WriteBytes(WavePath + "dip.wav", testfiles::WaveFile(11025, 2, 8, 11025));
-    SetSoundDeviceFactory([] { return std::make_unique<OpenAlSoundDevice>(); });
-    ASSERT_TRUE(DSound_Initialize(nullptr)) << SoundErrorText();
-    EXPECT_EQ(PlayWaveFile("dip.wav", false, 0.9f, 0.5f, false, 0), 1);
-    const ALuint source = OnlySource();
-    ALint state = 0;
-    alGetSourcei(source, AL_SOURCE_STATE, &state);
-    EXPECT_EQ(state, AL_PLAYING);
-    float pitch = 0;
-    alGetSourcef(source, AL_PITCH, &pitch);
-    EXPECT_NEAR(pitch, 49950.0f / 11025.0f, 1e-4);
-    DSound_Release();
-    EXPECT_EQ(alcGetCurrentContext(), nullptr);
-    SetSoundDeviceFactory(nullptr);
-    AppPath = saved;
-    WavePath.clear();
 }
 
 }  // namespace

@@ -44,6 +44,7 @@ public:
     FluidMusicDevice(const FluidMusicDevice&) = delete;
     FluidMusicDevice& operator=(const FluidMusicDevice&) = delete;
 
+    // The MusicDevice operations.
     bool Open() override;
     int32_t ErrorCode() const override { return errorCode_; }
     std::string ErrorText() const override { return errorText_; }

@@ -10,8 +10,8 @@ namespace zol {
 
 namespace {
 
-// The lowest pitch used: 100 samples per second against the fastest file OpenAL takes.
-constexpr float kMinPitch = 1.0f / 2048.0f;
+// The lowest pitch asked for: OpenAL takes zero, but a source at pitch zero never ends.
+constexpr float kMinPitch = 1.0f / 4096.0f;
 
 class OpenAlBuffer final : public SoundBuffer {
 public:

@@ -24,6 +24,7 @@ public:
     OpenAlSoundDevice(const OpenAlSoundDevice&) = delete;
     OpenAlSoundDevice& operator=(const OpenAlSoundDevice&) = delete;
 
+    // The SoundDevice operations.
     bool Open() override;
     std::unique_ptr<SoundBuffer> CreateBuffer(const WaveData& Wave) override;
     int32_t ErrorCode() const override { return errorCode_; }
@@ -39,7 +40,8 @@ private:
     std::string errorText_;
 };
 
-// The highest pitch the backend asks OpenAL Soft for (its mixer limit).
+// The highest pitch the backend asks for: OpenAL Soft takes any pitch of zero or more but
+// its mixer steps at most 255 times the buffer's rate.
 inline constexpr float kOpenAlMaxPitch = 255.0f;
 
 }  // namespace zol
