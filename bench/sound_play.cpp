@@ -1,6 +1,6 @@
 // What one sound request and one second of music cost: the wave module's lookup and play
-// on the recording double and on OpenAL Soft (null output), and FluidSynth rendering the
-// music into memory.
+// on the recording double and on OpenAL Soft (null output), FluidSynth rendering the music
+// into memory, and opening either device.
 #include <benchmark/benchmark.h>
 
 #include <cstdlib>
@@ -68,6 +68,25 @@ void BM_FluidRenderOneSecond(benchmark::State& state) {
                                                       benchmark::Counter::kIsRate);
 }
 BENCHMARK(BM_FluidRenderOneSecond)->Unit(benchmark::kMillisecond);
+
+// Opening the synthesiser: mostly loading the General MIDI soundfont (start-up cost).
+void BM_FluidOpen(benchmark::State& state) {
+    for (auto _ : state) {
+        FluidMusicDevice device(FluidOutput::Memory);
+        if (!device.Open()) state.SkipWithError(device.ErrorText().c_str());
+    }
+}
+BENCHMARK(BM_FluidOpen)->Unit(benchmark::kMillisecond)->Iterations(5);
+
+// Opening OpenAL Soft's output (null output unless ALSOFT_DRIVERS says otherwise).
+void BM_OpenAlOpen(benchmark::State& state) {
+    setenv("ALSOFT_DRIVERS", "null", 0);
+    for (auto _ : state) {
+        OpenAlSoundDevice device;
+        if (!device.Open()) state.SkipWithError(device.ErrorText().c_str());
+    }
+}
+BENCHMARK(BM_OpenAlOpen)->Unit(benchmark::kMillisecond)->Iterations(20);
 
 }  // namespace
 }  // namespace zol

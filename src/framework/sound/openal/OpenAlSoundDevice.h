@@ -40,8 +40,8 @@ private:
     std::string errorText_;
 };
 
-// The highest pitch the backend asks for: OpenAL Soft takes any pitch of zero or more but
-// its mixer steps at most 255 times the buffer's rate.
+// The highest pitch the backend asks for: OpenAL Soft takes any pitch of zero or more, and
+// its mixer advances at most 255 buffer samples per output sample anyway.
 inline constexpr float kOpenAlMaxPitch = 255.0f;
 
 }  // namespace zol
