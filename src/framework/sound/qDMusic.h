@@ -6,12 +6,14 @@
 // Who owns what: module-level state; the synthesiser is reached only through the
 // MusicDevice seam, whose backend is installed before DMusic_Initialize.
 // Failure: without a device every call does nothing; a missing file leaves the current
-// song playing.
+// song playing. DMusic_Initialize leaves LastErrorCode and MusicErrorText.
 #pragma once
 
 #include <cstdint>
 #include <functional>
 #include <string>
+
+#include "framework/sound/MusicDevice.h"
 
 namespace zol {
 
@@ -29,6 +31,11 @@ bool PlayMidiFile(const std::string& FileName, bool Looping, float Volume, float
 void MidiStop();
 // Sets the master volume (0 keeps it) and the master tempo factor (0 keeps it).
 void SetupMidi(float Volume, float Tempo);
+
+// Installs the maker of the music device; without one DMusic_Initialize fails cleanly.
+void SetMusicDeviceFactory(MusicDeviceFactory factory);
+// Why the last DMusic_Initialize failed; "" when it did not.
+std::string MusicErrorText();
 
 // Observers of the game's music requests, called whether or not music is on.
 using MidiPlayObserver = std::function<void(const std::string& FileName)>;

@@ -5,12 +5,15 @@
 // Who owns what: the wave table is module-level; the sound hardware is reached only
 // through the SoundDevice seam, whose backend is installed before DSound_Initialize.
 // Failure: without a device every call does nothing and returns 0; a missing or
-// undecodable file plays nothing and leaves the table as it was.
+// undecodable file plays nothing and leaves the table as it was (an undecodable file
+// takes no slot). DSound_Initialize leaves LastErrorCode and SoundErrorText.
 #pragma once
 
 #include <cstdint>
 #include <functional>
 #include <string>
+
+#include "framework/sound/SoundDevice.h"
 
 namespace zol {
 
@@ -30,6 +33,12 @@ int32_t LoadWave(const std::string& FileName, bool NewInstance);
 int32_t CreateWave();
 // Applies the settings to the buffer at Index and starts it.
 void PlayWave(int32_t Index, bool Looping, float Volume, float Frequency, int32_t Position);
+
+// Installs the maker of the sound device; without one DSound_Initialize fails cleanly.
+void SetSoundDeviceFactory(SoundDeviceFactory factory);
+// Why the last DSound_Initialize failed, or why the last found wave file could not be
+// decoded; "" when nothing has failed.
+std::string SoundErrorText();
 
 // Called with every PlayWaveFile request, whether or not sound is on (tools and tests
 // use it to see what the game asked for). An empty function removes the observer.
