@@ -35,11 +35,18 @@ size_t ReplacePair(char* text, size_t n, char a, char b, char c) {
     return out;
 }
 
+// No slot below this index is free: the search for a free slot starts here.
+int32_t g_firstFree = 1;
+
 // The first free slot, or a new one at the end of the table.
 TextGlyph& AddGlyph() {
-    for (int32_t i = 1; i <= GlyphCount; ++i) {
-        if (Glyphs[i].State == GlyphFree) return Glyphs[i];
+    for (int32_t i = g_firstFree; i <= GlyphCount; ++i) {
+        if (Glyphs[i].State == GlyphFree) {
+            g_firstFree = i + 1;
+            return Glyphs[i];
+        }
     }
+    g_firstFree = GlyphCount + 2;
     ++GlyphCount;
     if (Glyphs.size() < static_cast<size_t>(GlyphCount) + 1) Glyphs.resize(GlyphCount + 1);
     return Glyphs[GlyphCount];
@@ -174,7 +181,10 @@ void UpdateTexts() {
             break;
         case GlyphLeaving:
             ApplyGlyphEffect(g, g.EffectOut);
-            if (g.Done) g.State = GlyphFree;
+            if (g.Done) {
+                g.State = GlyphFree;
+                if (i < g_firstFree) g_firstFree = i;
+            }
             break;
         default:
             continue;
@@ -214,6 +224,7 @@ int32_t LiveGlyphCount() {
 void ClearTexts() {
     Glyphs.resize(1);
     GlyphCount = 0;
+    g_firstFree = 1;
 }
 
 }  // namespace zol
