@@ -21,7 +21,10 @@ bool frmMain::CheckCollision(int32_t PosX, int32_t PosY) {
         const double r = static_cast<double>(EditBlocks[i].Y) + PosY;
         if (c < 0 || r < 0 || r > g.MapMaxY) return true;
         // A block still right of the board is free to be there.
-        if (c <= g.MapMaxX && Occupied(g.Map[CLng(c)][CLng(r)])) return true;
+        if (c > g.MapMaxX) continue;
+        // Offsets are whole cells; the index check only guards a rounded-up fraction.
+        const int32_t ix = CLng(c), iy = CLng(r);
+        if (ix <= g.MapMaxX && iy <= g.MapMaxY && Occupied(g.Map[ix][iy])) return true;
     }
     return false;
 }

@@ -21,7 +21,7 @@ int64_t SoakTicks() {
         const long long n = std::atoll(env);
         if (n > 0) return n;
     }
-    return 200000;
+    return 500000;
 }
 
 // What is wrong with the game now, or "" when every invariant holds.

@@ -5,7 +5,8 @@
 // particle and glyph tables and runs ResetGame(true). Then: Press/Release/Hold keys, Tick
 // (each tick advances the host clock by 30 ms and runs tmrMain_Timer), read the board and
 // the counters, and see which sounds and music requests the game made.
-// Only one harness may exist at a time: the game's state is module-level.
+// The game's state is module-level: the newest harness owns it, and an older one must not
+// be used once a newer one has been made.
 #pragma once
 
 #include <array>
