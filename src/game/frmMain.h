@@ -113,4 +113,7 @@ private:
 constexpr int32_t kFrontWidth = 480;
 constexpr int32_t kFrontHeight = 288;
 
+// The short credit caption of lblTiva and of the game-over screen's random texts.
+inline constexpr const char* kCreditCaption = "ZOL TEAM 2026";
+
 }  // namespace zol

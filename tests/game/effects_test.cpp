@@ -1,0 +1,154 @@
+// Particles and the animated glyph table.
+#include <gtest/gtest.h>
+
+#include "framework/core/qCore.h"
+#include "framework/graphics/mDText.h"
+#include "game/mParticles.h"
+#include "support/GameHarness.h"
+
+namespace zol::test {
+namespace {
+
+const FontRecord kFont{1, 5, 10};
+
+TEST(Particles, FadeGrowAndCompactInOrder) {
+    GameHarness h(std::make_unique<ScriptedRandom>(std::deque<double>{0.99, 0.0}));
+    AddParticle(100, 50, 0, 1);
+    ASSERT_EQ(ParticleCount, 1);
+    EXPECT_EQ(Particles[1].Frame, 192.0f);
+    EXPECT_EQ(Particles[1].Brightness, 255.0f);
+    UpdateParticles();
+    EXPECT_FLOAT_EQ(Particles[1].Brightness, 244.8f);
+    EXPECT_FLOAT_EQ(32 * Particles[1].Scale, 33.6f);
+    UpdateParticles();
+    EXPECT_FLOAT_EQ(32 * Particles[1].Scale, 35.2f);
+
+    for (int i = 0; i < 8; ++i) UpdateParticles();
+    AddParticle(7, 8, 1, 2);  // dust does not grow
+    for (int i = 0; i < 15; ++i) UpdateParticles();
+    ASSERT_EQ(ParticleCount, 1) << "the first particle is gone after its 25th update";
+    EXPECT_EQ(Particles[1].X, 7.0f);
+    EXPECT_EQ(Particles[1].Scale, 2.0f);
+    EXPECT_EQ(Particles[1].Life, 20);
+    EXPECT_FLOAT_EQ(Particles[1].R, 0.8f);
+    for (int i = 0; i < 10; ++i) UpdateParticles();
+    EXPECT_EQ(ParticleCount, 0);
+    RenderParticles(-1);  // nothing left to draw, and nothing breaks
+}
+
+TEST(Particles, TableKeepsItsStorage) {
+    GameHarness h;
+    for (int i = 0; i < 600; ++i) AddParticle(0, 0, i % 3, 1);
+    const Particle* storage = Particles.data();
+    for (int i = 0; i < 25; ++i) UpdateParticles();
+    EXPECT_EQ(ParticleCount, 0);
+    for (int i = 0; i < 600; ++i) AddParticle(0, 0, 0, 1);
+    EXPECT_EQ(Particles.data(), storage) << "a warm table is reused, not reallocated";
+    ClearParticles();
+    EXPECT_EQ(ParticleCount, 0);
+}
+
+TEST(Glyphs, EscapesLineBreaksTabsAndDelays) {
+    GameHarness h;
+    TickCount = 1000;
+    AddText(kFont, 10, 20, "A\\nB", 10, 0, 24, 0, 100, 50);
+    ASSERT_EQ(GlyphCount, 2);
+    EXPECT_EQ(Glyphs[1].Char, 'A');
+    EXPECT_EQ(Glyphs[2].Char, 'B');
+    EXPECT_EQ(Glyphs[2].X, 10.0f);
+    EXPECT_EQ(Glyphs[2].Y, 30.0f);
+    EXPECT_EQ(Glyphs[2].StartTick - Glyphs[1].StartTick, 100) << "the line break counts";
+    EXPECT_EQ(Glyphs[1].EndTick, Glyphs[1].StartTick + 100);
+
+    ClearTexts();
+    // A doubled backslash before n still ends the line, after one backslash; a tab is 4 widths.
+    AddText(kFont, 0, 0, "a\\\\nb\\tc d", 0, 0, 0, 0, 0, 0);
+    ASSERT_EQ(GlyphCount, 6);
+    EXPECT_EQ(Glyphs[2].Char, '\\');
+    EXPECT_EQ(Glyphs[3].Char, 'b');
+    EXPECT_EQ(Glyphs[3].Y, 10.0f);
+    EXPECT_EQ(Glyphs[4].X, 25.0f) << "b, then a tab of 20 pixels";
+    EXPECT_EQ(Glyphs[4].Char, 'c');
+    EXPECT_EQ(Glyphs[5].Char, ' ') << "a space is not drawn but takes its slot and advance";
+    EXPECT_EQ(Glyphs[6].X, 35.0f);
+    EXPECT_EQ(Glyphs[6].EndTick, 0);
+
+    ClearTexts();
+    AddText(kFont, 0, 0, "", 0, 0, 0, 0, 0, 0);
+    EXPECT_EQ(GlyphCount, 0);
+    AddText(kFont, 0, 0, "\xC3\xA9!", 0, 0, 0, 0, 0, 0);  // UTF-8 e-acute
+    ASSERT_EQ(GlyphCount, 2);
+    EXPECT_EQ(Glyphs[1].Char, 0xE9);
+    ClearTexts();
+    AddText(kFont, 0, 0, std::string(300, 'x'), 0, 0, 0, 0, 0, 0);
+    EXPECT_EQ(GlyphCount, 300) << "long texts take the slow path, not a truncated buffer";
+}
+
+TEST(Glyphs, LifecycleFlashInThenLeaveAndRecycleSlots) {
+    GameHarness h;
+    TickCount = 1000;
+    AddText(kFont, 0, 0, "Hi", 10, 0, 12, 0, 2000, 0);
+    UpdateTexts();
+    EXPECT_EQ(Glyphs[1].State, GlyphWaiting) << "starts only once the clock passes StartTick";
+    TickCount = 1001;
+    int steps = 0;
+    while (Glyphs[1].State != GlyphShowing && steps < 100) {
+        UpdateTexts();
+        ++steps;
+    }
+    EXPECT_EQ(steps, 21);
+    EXPECT_LT(Glyphs[1].Glow, 0.01f);
+    UpdateTexts();
+    EXPECT_EQ(Glyphs[1].State, GlyphShowing);
+    TickCount = 3001;
+    UpdateTexts();
+    EXPECT_EQ(Glyphs[1].State, GlyphLeaving);
+    steps = 1;
+    while (Glyphs[1].State != GlyphFree && steps < 100) {
+        UpdateTexts();
+        ++steps;
+    }
+    EXPECT_EQ(steps, 44) << "a fade-out ends after 44 steps";
+    EXPECT_EQ(LiveGlyphCount(), 0);
+    AddText(kFont, 0, 0, "xyz", 0, 0, 0, 0, 0, 0);
+    EXPECT_EQ(GlyphCount, 3) << "two freed slots reused, one added";
+    EXPECT_EQ(LiveGlyphCount(), 3);
+
+    // Unknown effects never finish; Duration 0 shows forever.
+    ClearTexts();
+    AddText(kFont, 0, 0, "u", 99, 0, 0, -900, 0, 0);
+    for (int i = 0; i < 50; ++i) UpdateTexts();
+    EXPECT_EQ(Glyphs[1].State, GlyphEntering);
+}
+
+TEST(Glyphs, ApproachAndBlink) {
+    float v = 0.95f;
+    Approach(v, 1.0f, 0.1f, 1);
+    EXPECT_EQ(v, 1.0f) << "never past the target";
+    v = 1.0f;
+    Approach(v, 0.0f, 4, 2);
+    EXPECT_EQ(v, 0.75f);
+    Approach(v, 0.75f, 4, 2);
+    EXPECT_EQ(v, 0.75f);
+    Approach(v, 0.0f, 1, 7);
+    EXPECT_EQ(v, 0.75f) << "unknown modes do nothing";
+
+    GameHarness h(std::make_unique<ScriptedRandom>(
+        std::deque<double>{0.005, 0.5, 0.5, 0.5, 0.005}));
+    TickCount = 1000;
+    AddText(kFont, 0, 0, "b", 0, 31, 0, -100, 0, 0);
+    UpdateTexts();  // waiting -> entering (effect 0 is done at once)
+    UpdateTexts();  // -> showing
+    ASSERT_EQ(Glyphs[1].State, GlyphShowing);
+    UpdateTexts();  // blink: target 0.7
+    EXPECT_FLOAT_EQ(Glyphs[1].Alpha, 0.9f);
+    UpdateTexts();
+    UpdateTexts();
+    UpdateTexts();
+    EXPECT_FLOAT_EQ(Glyphs[1].Alpha, 0.7f);
+    UpdateTexts();  // blink back towards 1
+    EXPECT_FLOAT_EQ(Glyphs[1].Alpha, 0.8f);
+}
+
+}  // namespace
+}  // namespace zol::test
