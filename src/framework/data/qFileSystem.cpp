@@ -55,7 +55,33 @@ bool FileExists(const std::string& Path) {
 bool DeleteFile(const std::string& Path) {
     if (!FileExists(Path)) return true;
     std::error_code ec;
+    // Read-only is the one attribute of ours that stands in the way; clear it like the rest.
+    fs::permissions(Path, fs::perms::owner_write, fs::perm_options::add, ec);
+    ec.clear();
     return fs::remove(Path, ec) && !ec;
+}
+
+FileHandle OpenFile(const std::string& Path, bool Binary, bool Create) {
+    if (Path.empty()) return nullptr;
+    if (Create) {
+        if (FileExists(Path)) DeleteFile(Path);
+        if (FileExists(Path)) return nullptr;
+        return FileHandle(std::fopen(Path.c_str(), Binary ? "w+b" : "w"));
+    }
+    if (!FileExists(Path)) return nullptr;
+    if (!Binary) return FileHandle(std::fopen(Path.c_str(), "r"));
+    FileHandle f(std::fopen(Path.c_str(), "r+b"));
+    if (!f) f.reset(std::fopen(Path.c_str(), "rb"));
+    return f;
+}
+
+int64_t FileLength(std::FILE* File) {
+    if (!File) return -1;
+    const long here = std::ftell(File);
+    if (here < 0 || std::fseek(File, 0, SEEK_END) != 0) return -1;
+    const long end = std::ftell(File);
+    if (std::fseek(File, here, SEEK_SET) != 0) return -1;
+    return end;
 }
 
 }  // namespace zol
