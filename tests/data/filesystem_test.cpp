@@ -23,7 +23,9 @@ TEST(FileSystem, ResolveNormaliseAndOpen) {
     EXPECT_EQ(ResolveFile("missing.png", dir.Folder()), "");
 
     EXPECT_EQ(NormalisePath("  /data/zol  ", false), "/data/zol/");
-    EXPECT_EQ(NormalisePath("/data/zol/", false), "/data/zol/");
+    EXPECT_EQ(NormalisePath("/data/zol//", false), "/data/zol/");
+    EXPECT_EQ(NormalisePath(" \\\\srv\\share:x", false), "//srv/sharex/");
+    EXPECT_EQ(NormalisePath("   ", false), "");
     const std::string made = NormalisePath(dir.Folder() + "a/b", true);
     EXPECT_EQ(made, dir.Folder() + "a/b/");
     EXPECT_TRUE(std::filesystem::is_directory(made));

@@ -33,7 +33,17 @@ std::string NormalisePath(const std::string& Path, bool CreateFolders) {
     const auto first = Path.find_first_not_of(' ');
     if (first == std::string::npos) return "";
     std::string s = Path.substr(first, Path.find_last_not_of(' ') - first + 1);
-    if (CreateFolders) s = MakePath(s);
+    if (s.size() >= 2 && s[0] == '\\' && s[1] == '\\') {
+        // A network path written the Windows way: forward slashes, no colons.
+        std::string out;
+        for (char c : s)
+            if (c != ':') out += c == '\\' ? '/' : c;
+        s = out;
+    } else if (CreateFolders) {
+        s = MakePath(s);
+    }
+    // Exactly one trailing separator, however many the caller gave.
+    while (s.size() > 1 && s.back() == '/' && s[s.size() - 2] == '/') s.pop_back();
     if (s.back() != '/') s += '/';
     return s;
 }
