@@ -148,7 +148,9 @@ TEST(ScoreCode, EveryBuiltCodeVerifiesWithItsFields) {
 
         // Encoding and decoding any byte string with the same key gives it back.
         const std::string key = made.Code.substr(0, made.Code.find('-'));
-        if (!bytes.empty()) EXPECT_EQ(CodeText(CodeText(bytes, key, true), key, false), bytes);
+        if (!bytes.empty()) {
+            EXPECT_EQ(CodeText(CodeText(bytes, key, true), key, false), bytes);
+        }
     }
     EXPECT_GT(built, 1500);
 }
