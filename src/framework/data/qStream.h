@@ -107,7 +107,8 @@ public:
     // Reads a counted block and hands it to iStream by SetData.
     void ReadStream(qStream& iStream);
 
-    // True once a read ran past the end or met an impossible count.
+    // True once a read ran past the end or met an impossible count, or a write was refused
+    // (more than a Long length can hold, or a 2D array whose items do not match its sizes).
     bool Failed() const { return failed_; }
     // Marks the stream failed and moves the read position to the end; for readers that
     // find the content impossible (a count that cannot fit, say).
