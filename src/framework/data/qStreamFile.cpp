@@ -70,22 +70,22 @@ bool FileWriteData(const std::string& FileName, const std::vector<uint8_t>& Data
     if (!file) return false;
     const int32_t plainLast = static_cast<int32_t>(Data.size() - 1);
     const int32_t plainCrc = Crc32(Data);
+    // The caller's array is left as it was; a plain file is written straight from it.
+    const bool scrambled = !Password.empty();
     std::vector<uint8_t> stored;
-    if (Zipped) {
+    if (Zipped || scrambled) {
         stored = Data;
-        if (!Compress(stored)) return false;
-    } else if (!Password.empty()) {
-        stored = Data;
+        if (Zipped && !Compress(stored)) return false;
+        if (scrambled && !Qcode(stored, Password, true)) return false;
     }
-    const std::vector<uint8_t>& payload = (Zipped || !Password.empty()) ? stored : Data;
-    if (!Password.empty() && !Qcode(stored, Password, true)) return false;
+    const std::vector<uint8_t>& payload = (Zipped || scrambled) ? stored : Data;
     if (payload.size() > static_cast<size_t>(INT32_MAX)) return false;
 
     uint8_t header[kStreamFileHeaderSize];
     std::memcpy(header, kMagic, 4);
     PutLong(header + 4, static_cast<int32_t>(payload.size() - 1));
     PutLong(header + 8, Crc32(payload));
-    PutLong(header + 12, (Zipped ? kZipped : 0) | (Password.empty() ? 0 : kScrambled));
+    PutLong(header + 12, (Zipped ? kZipped : 0) | (scrambled ? kScrambled : 0));
     PutLong(header + 16, plainLast);
     PutLong(header + 20, plainCrc);
     if (std::fwrite(header, 1, sizeof header, file.get()) != sizeof header) return false;
