@@ -66,8 +66,6 @@ bool DecodePayload(const Header& h, std::vector<uint8_t>& data, const std::strin
 bool FileWriteData(const std::string& FileName, const std::vector<uint8_t>& Data, bool Zipped,
                    const std::string& Password) {
     if (Data.empty() || Data.size() > static_cast<size_t>(INT32_MAX)) return false;
-    FileHandle file = OpenFile(FileName, true, true);
-    if (!file) return false;
     const int32_t plainLast = static_cast<int32_t>(Data.size() - 1);
     const int32_t plainCrc = Crc32(Data);
     // The caller's array is left as it was; a plain file is written straight from it.
@@ -80,6 +78,9 @@ bool FileWriteData(const std::string& FileName, const std::vector<uint8_t>& Data
     }
     const std::vector<uint8_t>& payload = (Zipped || scrambled) ? stored : Data;
     if (payload.size() > static_cast<size_t>(INT32_MAX)) return false;
+    // Opened only once the payload is ready, so a failed encoding leaves any old file alone.
+    FileHandle file = OpenFile(FileName, true, true);
+    if (!file) return false;
 
     uint8_t header[kStreamFileHeaderSize];
     std::memcpy(header, kMagic, 4);
