@@ -1,0 +1,302 @@
+#include <gtest/gtest.h>
+
+#include "TempDir.h"
+#include "framework/core/qClassFactory.h"
+#include "framework/core/qEase.h"
+#include "framework/data/qCamera.h"
+#include "framework/data/qFile.h"
+#include "framework/data/qValues.h"
+#include "framework/graphics/qDDraw.h"
+
+namespace zol {
+namespace {
+
+using V = std::vector<uint8_t>;
+
+V Bytes(const qStream& s) {
+    V out;
+    s.GetData(out);
+    return out;
+}
+
+TEST(Values, LookupFallbackAndRemoval) {
+    qValues v, tmpl;
+    tmpl.GUID = "base";
+    v.SetLong("a", 5);
+    v.SetLong("a", 0);
+    EXPECT_EQ(v.GetLong("a", 7), 7);
+    tmpl.SetLong("a", 9);
+    v.SetTemplate(&tmpl);
+    EXPECT_EQ(v.TemplateGUID, "base");
+    EXPECT_EQ(v.GetLong("a", 7), 9);
+    EXPECT_EQ(v.GetString("", "dflt"), "");
+    v.SetDefaultLong("b", 3);
+    v.SetDefaultLong("b", 4);
+    EXPECT_EQ(v.LongValue("b"), 3);
+
+    qValues r;
+    r.SetByte("a", 1);
+    r.SetByte("b", 2);
+    r.SetByte("c", 3);
+    r.SetByte("a", 0);
+    std::vector<std::string> names{"untouched"};
+    EXPECT_EQ(r.GetByteList(names), 1);
+    EXPECT_EQ(names, (std::vector<std::string>{"c", "b"}));
+    qValues none;
+    EXPECT_EQ(none.GetLongList(names), -1);
+    EXPECT_EQ(names.size(), 2u);
+
+    EXPECT_EQ(HashName("A"), 532481);
+    EXPECT_EQ(HashName(""), 0);
+
+    // A loop of templates ends instead of recursing for ever.
+    qValues x, y;
+    x.Template = &y;
+    y.Template = &x;
+    EXPECT_EQ(x.GetSingle("nowhere", 1.5f), 1.5f);
+
+    // More than 254 byte entries list fine.
+    qValues many;
+    for (int i = 0; i < 300; ++i) many.SetByte("n" + std::to_string(i), 1);
+    EXPECT_EQ(many.GetByteList(names), 299);
+}
+
+TEST(Values, CaseInsensitiveModeFindsNamesDifferingInCase) {
+    qValues v;
+    v.CompareMode = 1;
+    v.SetString("Name", "x");
+    EXPECT_EQ(v.GetString("nAME", ""), "x");
+    v.SetString("NAME", "y");  // the same entry
+    std::vector<std::string> names;
+    EXPECT_EQ(v.GetStringList(names), 0);
+    v.SetLong("\xC3\x84rger", 2);  // A-umlaut, folded within Windows-1252
+    EXPECT_EQ(v.GetLong("\xC3\xA4RGER", 0), 2);
+    v.CompareMode = 0;
+    EXPECT_EQ(v.GetString("name", "none"), "none");
+    EXPECT_EQ(v.GetString("Name", "none"), "y");  // the entry keeps its first spelling
+}
+
+TEST(Values, FormatTextAndSorting) {
+    qValues v;
+    v.SetLong("a", 1);
+    v.SetString("b", "x");
+    v.SetSingle("s", 0.1f);
+    EXPECT_EQ(v.FormatText("[a]-[b]-[a]-[s]-[zz]"), "1-x-1-0.1-[zz]");
+    v.CompareMode = 1;
+    EXPECT_EQ(v.FormatText("[A][B]"), "1x");
+
+    qValues s;
+    for (const char* n : {"delta", "alpha", "echo", "charlie", "bravo", "alpha2"}) s.SetLong(n, 1);
+    s.SortNames();
+    std::vector<std::string> names;
+    s.GetLongList(names);
+    EXPECT_EQ(names, (std::vector<std::string>{"alpha", "alpha2", "bravo", "charlie", "delta", "echo"}));
+    EXPECT_EQ(s.GetLong("charlie", 0), 1);
+}
+
+TEST(Values, ExportImportAndDamagedStreams) {
+    qValues empty;
+    qStream e;
+    empty.Export(e);
+    EXPECT_EQ(Bytes(e), V(12, 0));
+
+    qValues v;
+    v.SetString("s", "text");
+    v.SetByte("b", 200);
+    v.SetLong("l", -7);
+    v.SetSingle("f", 2.5f);
+    v.TemplateGUID = "t";
+    qStream st;
+    v.Export(st);
+    qValues w;
+    w.Import(st);
+    EXPECT_EQ(w.GetString("s", ""), "text");
+    EXPECT_EQ(w.GetByte("b", 0), 200);
+    EXPECT_EQ(w.GetLong("l", 0), -7);
+    EXPECT_EQ(w.GetSingle("f", 0), 2.5f);
+    EXPECT_EQ(w.TemplateGUID, "t");
+    EXPECT_FALSE(st.Failed());
+
+    // Every truncation of that form leaves the tables exactly as they were.
+    V full = Bytes(st);
+    for (size_t cut = 0; cut < full.size(); ++cut) {
+        qStream part;
+        part.SetData(V(full.begin(), full.begin() + static_cast<long>(cut)));
+        qValues keep;
+        keep.SetLong("old", 1);
+        keep.Import(part);
+        EXPECT_EQ(keep.GetLong("old", 0), 1) << cut;
+        EXPECT_EQ(keep.GetString("s", ""), "") << cut;
+    }
+    // A huge count is rejected before anything is allocated.
+    qStream huge;
+    huge.SetData({0xFF, 0x7F, 1, 0, 0, 0});
+    qValues keep;
+    keep.Import(huge);
+    EXPECT_TRUE(huge.Failed());
+}
+
+TEST(Camera, GlideSizeAndPersistence) {
+    ScreenScale = 1.0f;
+    qCamera c;
+    c.SetSize(640, 480);
+    c.SetPosition(1000, 1000);
+    EXPECT_EQ(c.X, 680);
+    EXPECT_EQ(c.Y, 760);
+
+    qCamera g;
+    g.Centered = false;
+    g.SetTarget(100, 0);
+    g.Update();
+    EXPECT_EQ(g.X, 10.0f);
+    g.Update();
+    EXPECT_EQ(g.X, 19.0f);
+    g.Update();
+    EXPECT_EQ(g.X, 27.1f);
+
+    qCamera far;
+    far.Centered = false;
+    far.SetTarget(1000, -1000);
+    far.Update();
+    EXPECT_EQ(far.X, 16.0f);
+    EXPECT_EQ(far.Y, -16.0f);
+
+    qCamera near;
+    near.Centered = false;
+    near.SetTarget(5, 0);
+    for (int i = 1; i <= 5; ++i) {
+        near.Update();
+        EXPECT_EQ(near.X, static_cast<float>(i));
+    }
+    near.Update();
+    EXPECT_EQ(near.X, 5.0f);
+
+    float value = 0.5f;
+    EaseTowards(value, 1.0f, 10, 1, 16);
+    EXPECT_EQ(value, 1.0f);  // the minimum step would pass the target: it lands on it
+    qCamera still;
+    still.Smoothness = 0;
+    still.SetTarget(50, 50);
+    still.Update();
+    EXPECT_EQ(still.X, 0.0f);
+
+    c.GUID = "cam";
+    c.Centered = false;
+    c.Smoothness = 4;
+    qStream s;
+    c.Export(s);
+    EXPECT_EQ(s.GetLength(), 36);
+    qCamera d;
+    d.Import(s);
+    EXPECT_EQ(d.X, 680);
+    EXPECT_EQ(d.Width, 640);
+    EXPECT_EQ(d.PixelHeight, 480);
+    EXPECT_EQ(d.TargetY, 1000);
+    EXPECT_EQ(d.Smoothness, 4);
+    EXPECT_TRUE(d.Centered);
+    EXPECT_EQ(d.GUID, "");
+
+    qStream cut;
+    const V whole = Bytes(s);
+    cut.SetData(V(whole.begin(), whole.begin() + 20));
+    qCamera e;
+    e.Import(cut);
+    EXPECT_EQ(e.X, 0.0f);  // a truncated form changes nothing
+    EXPECT_EQ(e.Width, 0);
+}
+
+TEST(ChunkFile, ChunksObjectsAndFiles) {
+    test::TempDir dir;
+    qFile f;
+    f.Tag = 77;
+    auto s1 = std::make_shared<qStream>();
+    s1->WriteLong(1);
+    EXPECT_EQ(f.AddChunk("raw", "g1", s1), 1);
+    EXPECT_EQ(f.AddChunk("raw", "g2", std::make_shared<qStream>()), 2);
+    EXPECT_EQ(f.AddChunk("other", "g1", s1), 1);  // replaced in place
+    EXPECT_EQ(f.GetChunkCount(), 2);
+    EXPECT_EQ(f.FindChunk("G1"), 0);
+    EXPECT_EQ(f.GetChunkData(1), s1);
+
+    qValues vals;
+    vals.GUID = "v";
+    vals.SetLong("n", 12);
+    f.SaveObject(vals);
+    EXPECT_EQ(f.FindChunkClassName("qValues"), 3);
+    auto once = std::dynamic_pointer_cast<qValues>(f.LoadObject("v"));
+    auto twice = std::dynamic_pointer_cast<qValues>(f.LoadObject("v"));
+    ASSERT_TRUE(once && twice);
+    EXPECT_EQ(once->GetLong("n", 0), 12);
+    EXPECT_EQ(twice->GetLong("n", 0), 12);  // each load reads from the start
+    EXPECT_EQ(once->GUID, "v");
+    EXPECT_EQ(f.LoadObject("g1"), nullptr);  // class "other" is not known to the factory
+    EXPECT_EQ(CreateClassInstance("qcamera"), nullptr);
+
+    // A live object without a stream yet is saved as an empty stream.
+    auto cam = std::make_shared<qCamera>();
+    EXPECT_EQ(f.AddInstance(cam, "c"), 4);
+    EXPECT_EQ(cam->GUID, "c");
+    const std::string path = dir.File("chunks.qrt");
+    ASSERT_TRUE(f.Save(path, true, "pw"));
+
+    qFile g;
+    ASSERT_TRUE(g.Load(path, "pw"));
+    EXPECT_EQ(g.Tag, 77);
+    EXPECT_EQ(g.FileName, path);
+    ASSERT_EQ(g.GetChunkCount(), 4);
+    std::string cls, guid;
+    int32_t flags = -1, size = -1;
+    ASSERT_TRUE(g.GetChunkInfo(4, cls, guid, flags, size));
+    EXPECT_EQ(cls, "qCamera");
+    EXPECT_EQ(size, 0);
+    EXPECT_FALSE(g.GetChunkInfo(5, cls, guid, flags, size));
+    EXPECT_EQ(g.GetChunkInstance(0), nullptr);
+    g.CreateInstances();
+    EXPECT_EQ(std::dynamic_pointer_cast<qValues>(g.GetChunkInstance(3))->GetLong("n", 0), 12);
+    ASSERT_NE(g.GetChunkInstance(4), nullptr);
+
+    cam->SetTarget(3, 4);
+    f.UpdateInstanceStreams();
+    EXPECT_EQ(f.GetChunkData(4)->GetLength(), 36);
+
+    g.RemoveChunkIndex(2);
+    EXPECT_EQ(g.GetChunkCount(), 3);
+    g.GetChunkInfo(2, cls, guid, flags, size);
+    EXPECT_EQ(guid, "v");
+    g.SwapChunks(1, 3);
+    g.SwapChunks(1, 9);
+    EXPECT_EQ(g.FindChunk("c"), 1);
+    g.RemoveChunk("absent");
+    EXPECT_EQ(g.GetChunkCount(), 3);
+
+    // Failed loads keep the chunks: a missing file, a wrong password, a damaged payload.
+    EXPECT_FALSE(g.Load(dir.File("missing"), ""));
+    EXPECT_FALSE(g.Load(path, "wrong"));
+    qStream bad;
+    bad.WriteLong(1);
+    bad.WriteLong(1000000);
+    bad.WriteLong(0);
+    EXPECT_FALSE(g.LoadPayload(bad));
+    qStream cut;
+    cut.WriteLong(1);
+    cut.WriteLong(1);
+    cut.WriteString("qValues");
+    cut.WriteString("x");
+    cut.WriteLong(0);
+    cut.WriteLong(50);
+    cut.WriteLong(50);  // a stream of 50 bytes that are not there
+    EXPECT_FALSE(g.LoadPayload(cut));
+    EXPECT_EQ(g.GetChunkCount(), 3);
+    EXPECT_EQ(g.Tag, 77);
+
+    qFile emptyFile;
+    emptyFile.Tag = 5;
+    ASSERT_TRUE(emptyFile.Save(path, false, ""));
+    const V raw = test::ReadAll(path);
+    ASSERT_EQ(raw.size(), 24u + 8u);
+    EXPECT_EQ(test::LongAt(raw, 24), 5);
+    EXPECT_EQ(test::LongAt(raw, 28), 0);
+}
+
+}  // namespace
+}  // namespace zol

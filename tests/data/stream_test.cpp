@@ -1,0 +1,195 @@
+#include <gtest/gtest.h>
+
+#include "framework/data/qStream.h"
+
+namespace zol {
+namespace {
+
+std::vector<uint8_t> Bytes(const qStream& s) {
+    std::vector<uint8_t> out;
+    s.GetData(out);
+    return out;
+}
+
+using V = std::vector<uint8_t>;
+
+TEST(Stream, EncodingsAreLittleEndianWithCounts) {
+    qStream s;
+    EXPECT_EQ(s.GetLength(), 0);
+    EXPECT_EQ(Bytes(s), V{0});  // an empty stream keeps one zero byte
+
+    s.WriteLong(1);
+    s.WriteInteger(-1);
+    s.WriteBool(true);
+    EXPECT_EQ(Bytes(s), (V{1, 0, 0, 0, 0xFF, 0xFF, 1}));
+
+    qStream u;
+    u.WriteStringU("ab");
+    EXPECT_EQ(Bytes(u), (V{4, 0, 0, 0, 'a', 0, 'b', 0}));
+
+    qStream e;
+    e.WriteString("");
+    EXPECT_EQ(Bytes(e), (V{0, 0, 0, 0}));
+    std::string target = "kept";
+    e.ReadString(target);
+    EXPECT_EQ(target, "kept");
+    EXPECT_FALSE(e.Failed());
+
+    // Windows-1252 on the wire, UTF-8 inside; a character the set lacks becomes "?".
+    qStream t;
+    t.WriteString("\xC3\xA9\xE2\x82\xAC\xE4\xB8\x80");  // e-acute, euro sign, a CJK ideograph
+    EXPECT_EQ(Bytes(t), (V{3, 0, 0, 0, 0xE9, 0x80, '?'}));
+    std::string back;
+    t.ReadString(back);
+    EXPECT_EQ(back, "\xC3\xA9\xE2\x82\xAC?");
+
+    // Outside the basic plane a character takes a surrogate pair, both ways.
+    qStream w;
+    w.WriteStringU("\xF0\x9F\x98\x80");
+    EXPECT_EQ(Bytes(w), (V{4, 0, 0, 0, 0x3D, 0xD8, 0x00, 0xDE}));
+    w.ReadStringU(back);
+    EXPECT_EQ(back, "\xF0\x9F\x98\x80");
+}
+
+TEST(Stream, TwoDimensionalArraysRunFirstIndexFastest) {
+    Array2D<uint8_t> a(2, 3);
+    for (int j = 0; j < 3; ++j)
+        for (int i = 0; i < 2; ++i) a(i, j) = static_cast<uint8_t>(10 * i + j);
+    qStream s;
+    s.WriteArrayByte2D(a);
+    EXPECT_EQ(Bytes(s), (V{2, 0, 0, 0, 3, 0, 0, 0, 0, 10, 1, 11, 2, 12}));
+    Array2D<uint8_t> r;
+    s.ReadArrayByte2D(r);
+    EXPECT_EQ(r.Size1, 2);
+    EXPECT_EQ(r.Size2, 3);
+    EXPECT_EQ(r(1, 2), 12);
+
+    Array2D<int32_t> l(1, 2);
+    l(0, 1) = -5;
+    Array2D<int16_t> n(2, 1);
+    n(1, 0) = 300;
+    qStream t;
+    t.WriteArrayLong2D(l);
+    t.WriteArrayInteger2D(n);
+    EXPECT_EQ(t.GetLength(), 8 + 8 + 8 + 4);
+    Array2D<int32_t> l2;
+    Array2D<int16_t> n2;
+    t.ReadArrayLong2D(l2);
+    t.ReadArrayInteger2D(n2);
+    EXPECT_EQ(l2(0, 1), -5);
+    EXPECT_EQ(n2(1, 0), 300);
+    EXPECT_FALSE(t.Failed());
+}
+
+TEST(Stream, ExportImportAndNestedStreams) {
+    qStream empty, outer;
+    empty.Export(outer);
+    EXPECT_EQ(Bytes(outer), (V{0, 0, 0, 0, 1, 0, 0, 0, 0}));
+    qStream restored;
+    restored.WriteLong(99);
+    restored.Import(outer);
+    EXPECT_EQ(restored.GetLength(), 0);
+    EXPECT_EQ(Bytes(restored), V{0});
+
+    qStream inner, carrier;
+    inner.WriteDouble(2.5);
+    inner.WriteDate(45000.75);
+    carrier.WriteStream(inner);
+    carrier.WriteArray({7, 8});
+    qStream got;
+    carrier.ReadStream(got);
+    double d = 0, date = 0;
+    got.ReadDouble(d);
+    got.ReadDate(date);
+    EXPECT_EQ(d, 2.5);
+    EXPECT_EQ(date, 45000.75);
+    std::vector<uint8_t> arr;
+    carrier.ReadArray(arr);
+    EXPECT_EQ(arr, (V{7, 8}));
+
+    // SetData keeps the read position, so reading continues where it was.
+    qStream s;
+    s.WriteByte(1);
+    s.WriteByte(2);
+    uint8_t b = 0;
+    s.ReadByte(b);
+    s.SetData({5, 6, 7});
+    s.ReadByte(b);
+    EXPECT_EQ(b, 6);
+    bool flag = false;
+    qStream two;
+    two.WriteByte(2);
+    two.ReadBool(flag);
+    EXPECT_TRUE(flag);
+
+    qStream len;
+    len.WriteLong(0x04030201);
+    len.SetLength(2);
+    EXPECT_EQ(Bytes(len), (V{1, 2}));
+    len.SetLength(-1);
+    EXPECT_EQ(len.GetLength(), 2);
+    len.SetLength(0);
+    EXPECT_EQ(Bytes(len), V{0});
+}
+
+TEST(Stream, ShortReadsFailWithoutTouchingTheTarget) {
+    qStream s;
+    s.WriteInteger(7);
+    int32_t l = 42;
+    s.ReadLong(l);  // 2 bytes left, 4 needed
+    EXPECT_EQ(l, 42);
+    EXPECT_TRUE(s.Failed());
+    EXPECT_EQ(s.Remaining(), 0u);
+    int16_t i = 5;
+    s.ReadInteger(i);  // the position went to the end
+    EXPECT_EQ(i, 5);
+
+    // Counts that cannot be what they claim are rejected before anything is allocated.
+    const auto rejects = [](const V& bytes, auto read) {
+        qStream t;
+        t.SetData(bytes);
+        read(t);
+        return t.Failed() && t.Remaining() == 0;
+    };
+    std::vector<uint8_t> arr{9};
+    EXPECT_TRUE(rejects({0xFF, 0xFF, 0xFF, 0x7F, 1}, [&](qStream& t) { t.ReadArray(arr); }));
+    EXPECT_TRUE(rejects({0xFF, 0xFF, 0xFF, 0xFF}, [&](qStream& t) { t.ReadArray(arr); }));
+    EXPECT_EQ(arr, V{9});
+    qStream inner;
+    inner.WriteByte(3);
+    EXPECT_TRUE(rejects({5, 0, 0, 0, 1, 2}, [&](qStream& t) { t.ReadStream(inner); }));
+    EXPECT_EQ(inner.GetLength(), 1);
+    Array2D<int32_t> a2(1, 1);
+    EXPECT_TRUE(rejects({0, 0, 1, 0, 0, 0, 1, 0, 1, 2, 3, 4},
+                        [&](qStream& t) { t.ReadArrayLong2D(a2); }));
+    EXPECT_TRUE(rejects({0xFF, 0xFF, 0xFF, 0xFF, 0, 0, 0, 0},
+                        [&](qStream& t) { t.ReadArrayLong2D(a2); }));
+    EXPECT_EQ(a2.Size1, 1);
+    qStream big;
+    big.WriteLong(1 << 16);
+    EXPECT_TRUE(rejects({1, 0, 0, 0, 1, 0, 0, 0}, [&](qStream& t) { big.Import(t); }));
+
+    // A string count above the limit marks the stream failed instead of misreading on.
+    std::string str = "kept";
+    V longString(8 + 65537, 'x');
+    longString[0] = 0x01;
+    longString[1] = 0x00;
+    longString[2] = 0x01;
+    longString[3] = 0x00;  // 65537
+    EXPECT_TRUE(rejects(longString, [&](qStream& t) { t.ReadString(str); }));
+    EXPECT_TRUE(rejects({3, 0, 0, 0, 'a'}, [&](qStream& t) { t.ReadStringU(str); }));
+    EXPECT_EQ(str, "kept");
+    // A negative count consumes only itself.
+    qStream neg;
+    neg.SetData({0xFF, 0xFF, 0xFF, 0xFF, 'z'});
+    neg.ReadString(str);
+    EXPECT_FALSE(neg.Failed());
+    EXPECT_EQ(neg.Remaining(), 1u);
+
+    // Reset clears the failure.
+    s.Reset();
+    EXPECT_FALSE(s.Failed());
+}
+
+}  // namespace
+}  // namespace zol
