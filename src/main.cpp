@@ -1,7 +1,37 @@
 // Zol: wires the real backends together and hands control to the window host.
 #include <cstdio>
+#include <string>
+
+#include "framework/core/qCore.h"
+#include "game/frmMain.h"
+#include "platform/sdl/SdlHost.h"
+#include "platform/sdl/SurfacePresenter.h"
 
 int main() {
-    std::fprintf(stderr, "Zol: the game window is not built yet; run the tests instead.\n");
-    return 0;
+    using namespace zol;
+    std::string error;
+    auto host = sdl::SdlHost::Create(&error);
+    if (!host) {
+        // No display at all: there is nowhere to show a message box.
+        std::fprintf(stderr, "Zol: %s\n", error.c_str());
+        return 1;
+    }
+    SetSystemHost(host.get());
+
+    // ---- Device backends (completed when the branches are merged) ----
+    // SetRenderDeviceFactory(...);  graphics: the OpenGL device on host->Window()
+    // SetSoundDeviceFactory(...);   sound: OpenAL Soft
+    // SetMusicDeviceFactory(...);   music: FluidSynth
+    // The presenter becomes an adapter that forwards Present to the GL device's
+    // PresentWindow (and ReadFront to its ReadScreenPixels) while the device exists.
+    sdl::SurfacePresenter presenter(host->Window());
+    host->SetPresenter(&presenter);
+
+    frmMain form(*host);
+    host->SetEvents(&form);
+    form.Form_Load();
+    const int code = host->Run();
+    host->SetEvents(nullptr);
+    SetSystemHost(nullptr);
+    return code;
 }
