@@ -30,7 +30,9 @@ int main() {
     frmMain form(*host);
     host->SetEvents(&form);
     form.Form_Load();
-    const int code = host->Run();
+    int code = host->Run();
+    // Start-up that ended on an error message without ever opening the window failed.
+    if (!host->WasShown() && host->ErrorShown()) code = 1;
     host->SetEvents(nullptr);
     SetSystemHost(nullptr);
     return code;

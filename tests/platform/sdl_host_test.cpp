@@ -198,7 +198,10 @@ TEST_F(SdlHostTest, ClipboardMessageBoxesAndClock) {
     EXPECT_FALSE(host->GetClipboardText().has_value());  // an empty clipboard holds no text
     // Offscreen there is nowhere to show a box: it answers as if closed.
     ASSERT_FALSE(host->CanShowMessageBoxes());
+    EXPECT_FALSE(host->ErrorShown());
+    EXPECT_FALSE(host->WasShown());
     EXPECT_EQ(host->MessageBox("a\r\nb", "t", MsgButtons::OK, MsgIcon::Error), MsgAnswer::OK);
+    EXPECT_TRUE(host->ErrorShown());
     EXPECT_EQ(host->MessageBox("q", "t", MsgButtons::YesNo, MsgIcon::Question), MsgAnswer::No);
     EXPECT_EQ(host->MessageBox("q", "t", MsgButtons::YesNoCancel, MsgIcon::Question),
               MsgAnswer::Cancel);

@@ -223,6 +223,7 @@ int32_t SdlHost::GetTickCount() {
 MsgAnswer SdlHost::MessageBox(const std::string& text, const std::string& title,
                               MsgButtons buttons, MsgIcon icon) {
     const std::string body = ToSdlLineBreaks(text);
+    if (icon == MsgIcon::Error) errorShown_ = true;
     if (CanShowMessageBoxes()) {
         // Enter picks the first button (OK or Yes); Escape the last one (OK, No or Cancel).
         SDL_MessageBoxButtonData data[3];

@@ -58,6 +58,10 @@ public:
     // once the window has closed.
     bool Pump(int MaxWaitMs);
     bool Closed() const { return closed_; }
+    // True once ShowWindow has shown the window.
+    bool WasShown() const { return shown_; }
+    // True once a message box with the error icon was shown (or printed).
+    bool ErrorShown() const { return errorShown_; }
     // Describes, repaints (when changed) and presents the window now.
     void RefreshWindow();
     // False when no message box can be shown (the offscreen and dummy video drivers).
@@ -99,6 +103,7 @@ private:
     WindowContent content_;
     std::vector<uint32_t> front_;  // the last frame, under an open input box
     bool shown_ = false;
+    bool errorShown_ = false;
     bool closed_ = false;
     bool closeRequested_ = false;  // the close button while an input box was open
     bool inDialog_ = false;

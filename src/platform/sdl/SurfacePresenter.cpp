@@ -2,8 +2,9 @@
 
 namespace zol::sdl {
 
-void SurfacePresenter::Present(const uint32_t* Rgba, int Width, int Height, uint64_t, int, int) {
-    if (!window_ || !Rgba) return;
+void SurfacePresenter::Present(const uint32_t* Rgba, int Width, int Height, uint64_t Version, int,
+                               int) {
+    if (!window_ || !Rgba || Version == shown_) return;
     SDL_Surface* target = SDL_GetWindowSurface(window_);
     if (!target) return;
     SDL_Surface* chrome = SDL_CreateRGBSurfaceWithFormatFrom(
@@ -12,7 +13,7 @@ void SurfacePresenter::Present(const uint32_t* Rgba, int Width, int Height, uint
     SDL_SetSurfaceBlendMode(chrome, SDL_BLENDMODE_NONE);
     SDL_BlitSurface(chrome, nullptr, target, nullptr);
     SDL_FreeSurface(chrome);
-    SDL_UpdateWindowSurface(window_);
+    if (SDL_UpdateWindowSurface(window_) == 0) shown_ = Version;
 }
 
 }  // namespace zol::sdl

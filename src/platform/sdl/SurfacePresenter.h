@@ -15,12 +15,13 @@ namespace zol::sdl {
 class SurfacePresenter final : public WindowPresenter {
 public:
     explicit SurfacePresenter(SDL_Window* Window) : window_(Window) {}
-    // Copies the chrome to the window and shows it.
+    // Copies the chrome to the window and shows it (only when its version changed).
     void Present(const uint32_t* Rgba, int Width, int Height, uint64_t Version, int FrontX,
                  int FrontY) override;
 
 private:
     SDL_Window* window_;
+    uint64_t shown_ = 0;  // the version on screen; the chrome is all this presenter draws
 };
 
 }  // namespace zol::sdl
