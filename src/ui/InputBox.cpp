@@ -65,7 +65,7 @@ std::string SanitiseUtf8(const std::string& Utf8) {
 
 InputBox::InputBox(std::string Prompt, std::string Title, const std::string& Default)
     : prompt_(std::move(Prompt)), title_(std::move(Title)) {
-    Insert(Default, true);
+    Insert(Default);
 }
 
 std::optional<std::string> InputBox::Result() const {
@@ -105,11 +105,11 @@ bool InputBox::EditKey(int KeyCode, int) {
     }
 }
 
-void InputBox::TextInput(const std::string& Utf8) { Insert(Utf8, true); }
+void InputBox::TextInput(const std::string& Utf8) { Insert(Utf8); }
 
-void InputBox::Paste(const std::string& Utf8) { Insert(Utf8, true); }
+void InputBox::Paste(const std::string& Utf8) { Insert(Utf8); }
 
-void InputBox::Insert(const std::string& Utf8, bool ControlsToBlanks) {
+void InputBox::Insert(const std::string& Utf8) {
     if (!IsOpen()) return;
     const std::string clean = SanitiseUtf8(Utf8);
     std::string add;
@@ -118,7 +118,7 @@ void InputBox::Insert(const std::string& Utf8, bool ControlsToBlanks) {
     for (size_t i = 0; i < clean.size() && chars_ + added < kMaxChars;) {
         const size_t n = SequenceLength(clean, i);
         const auto b = static_cast<unsigned char>(clean[i]);
-        if (n == 1 && (b < 0x20 || b == 0x7F) && ControlsToBlanks) {
+        if (n == 1 && (b < 0x20 || b == 0x7F)) {
             // A line break pasted as CR LF is one blank, not two.
             if (b == '\n' && i > 0 && clean[i - 1] == '\r') {
                 ++i;

@@ -73,7 +73,7 @@ public:
 private:
     static bool IsPasteKey(int KeyCode, int Shift);
     bool EditKey(int KeyCode, int Shift);
-    void Insert(const std::string& Utf8, bool ControlsToBlanks);
+    void Insert(const std::string& Utf8);
 
     std::string prompt_, title_, text_;
     size_t caret_ = 0;

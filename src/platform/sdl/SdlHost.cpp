@@ -387,6 +387,9 @@ void SdlHost::ShowWindow() {
     if (!window_ || closed_) return;
     SDL_ShowWindow(window_);
     SDL_RaiseWindow(window_);
+    // The drawing area takes the keyboard: ask for the input focus even where no window
+    // manager hands it out.
+    SDL_SetWindowInputFocus(window_);
     shown_ = true;
     SDL_Event event;
     while (!closed_ && SDL_PollEvent(&event)) HandleEvent(event);

@@ -107,6 +107,8 @@ WindowPainter::WindowPainter(const std::string& ArtFile) {
         if (SDL_Surface* loaded = IMG_Load(ArtFile.c_str())) {
             art_ = SDL_ConvertSurfaceFormat(loaded, SDL_PIXELFORMAT_RGBA32, 0);
             SDL_FreeSurface(loaded);
+            // The art replaces the whole image; blending it would let old labels show through.
+            if (art_) SDL_SetSurfaceBlendMode(art_, SDL_BLENDMODE_NONE);
         }
         if (!art_) std::fprintf(stderr, "Zol: window art %s not loaded; using a plain frame\n",
                                 ArtFile.c_str());
