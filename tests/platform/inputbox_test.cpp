@@ -108,24 +108,5 @@ TEST(InputBox, EnterAndOkAcceptEscapeCancelAndCloseCancel) {
     EXPECT_FALSE(closed.Result().has_value());
 }
 
-TEST(InputBox, LayoutFitsTheWindowWithoutOverlaps) {
-    const InputBoxLayout L = InputBox::Layout(580, 388);
-    const auto inside = [&](const Rect& r) {
-        return r.X >= L.Box.X && r.Y >= L.Box.Y && r.X + r.W <= L.Box.X + L.Box.W &&
-               r.Y + r.H <= L.Box.Y + L.Box.H && r.W > 0 && r.H > 0;
-    };
-    const auto apart = [](const Rect& a, const Rect& b) {
-        return a.X + a.W <= b.X || b.X + b.W <= a.X || a.Y + a.H <= b.Y || b.Y + b.H <= a.Y;
-    };
-    EXPECT_GE(L.Box.X, 0);
-    EXPECT_LE(L.Box.X + L.Box.W, 580);
-    EXPECT_LE(L.Box.Y + L.Box.H, 388);
-    for (const Rect* r : {&L.TitleBar, &L.Prompt, &L.Field, &L.Ok, &L.Cancel}) EXPECT_TRUE(inside(*r));
-    EXPECT_TRUE(apart(L.Ok, L.Cancel));
-    EXPECT_TRUE(apart(L.Prompt, L.Ok));
-    EXPECT_TRUE(apart(L.Field, L.Cancel));
-    EXPECT_TRUE(apart(L.TitleBar, L.Prompt));
-}
-
 }  // namespace
 }  // namespace zol::ui

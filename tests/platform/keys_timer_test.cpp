@@ -1,6 +1,8 @@
 // The key mapping of the SDL host and the timer's scheduling rule.
 #include <gtest/gtest.h>
 
+#include <utility>
+
 #include "framework/core/qKeys.h"
 #include "platform/sdl/SdlKeys.h"
 #include "ui/TickTimer.h"
@@ -11,48 +13,22 @@ namespace {
 using sdl::VirtualKeyFromSdl;
 
 TEST(SdlKeys, EveryKeyTheGameReadsMapsToItsVirtualKeyCode) {
-    EXPECT_EQ(VirtualKeyFromSdl(SDLK_ESCAPE), vk::Escape);
-    EXPECT_EQ(VirtualKeyFromSdl(SDLK_F12), vk::F12);
-    EXPECT_EQ(VirtualKeyFromSdl(SDLK_F1), 112);
-    EXPECT_EQ(VirtualKeyFromSdl(SDLK_F11), vk::F11);
-    EXPECT_EQ(VirtualKeyFromSdl(SDLK_p), vk::P);
-    EXPECT_EQ(VirtualKeyFromSdl(SDLK_q), vk::Q);
-    EXPECT_EQ(VirtualKeyFromSdl(SDLK_v), vk::V);
-    EXPECT_EQ(VirtualKeyFromSdl(SDLK_a), vk::A);
-    EXPECT_EQ(VirtualKeyFromSdl(SDLK_d), vk::D);
-    EXPECT_EQ(VirtualKeyFromSdl(SDLK_e), vk::E);
-    EXPECT_EQ(VirtualKeyFromSdl(SDLK_r), vk::R);
-    EXPECT_EQ(VirtualKeyFromSdl(SDLK_s), vk::S);
-    EXPECT_EQ(VirtualKeyFromSdl(SDLK_w), vk::W);
-    EXPECT_EQ(VirtualKeyFromSdl(SDLK_z), 'Z');
-    EXPECT_EQ(VirtualKeyFromSdl(SDLK_0), '0');
-    EXPECT_EQ(VirtualKeyFromSdl(SDLK_9), '9');
-    EXPECT_EQ(VirtualKeyFromSdl(SDLK_LEFT), vk::Left);
-    EXPECT_EQ(VirtualKeyFromSdl(SDLK_UP), vk::Up);
-    EXPECT_EQ(VirtualKeyFromSdl(SDLK_RIGHT), vk::Right);
-    EXPECT_EQ(VirtualKeyFromSdl(SDLK_DOWN), vk::Down);
-    EXPECT_EQ(VirtualKeyFromSdl(SDLK_SPACE), vk::Space);
-    EXPECT_EQ(VirtualKeyFromSdl(SDLK_BACKSPACE), vk::Back);
-    EXPECT_EQ(VirtualKeyFromSdl(SDLK_RETURN), vk::Return);
-    EXPECT_EQ(VirtualKeyFromSdl(SDLK_KP_ENTER), vk::Return);
-    EXPECT_EQ(VirtualKeyFromSdl(SDLK_LSHIFT), vk::Shift);
-    EXPECT_EQ(VirtualKeyFromSdl(SDLK_RSHIFT), vk::Shift);
-    EXPECT_EQ(VirtualKeyFromSdl(SDLK_LCTRL), vk::Control);
-    EXPECT_EQ(VirtualKeyFromSdl(SDLK_RALT), vk::Menu);
-    EXPECT_EQ(VirtualKeyFromSdl(SDLK_TAB), 9);
-    EXPECT_EQ(VirtualKeyFromSdl(SDLK_DELETE), 46);
-    EXPECT_EQ(VirtualKeyFromSdl(SDLK_INSERT), 45);
-    EXPECT_EQ(VirtualKeyFromSdl(SDLK_HOME), 36);
-    EXPECT_EQ(VirtualKeyFromSdl(SDLK_END), 35);
-    EXPECT_EQ(VirtualKeyFromSdl(SDLK_PAGEUP), 33);
-    EXPECT_EQ(VirtualKeyFromSdl(SDLK_PAGEDOWN), 34);
-    EXPECT_EQ(VirtualKeyFromSdl(SDLK_KP_0), 96);
-    EXPECT_EQ(VirtualKeyFromSdl(SDLK_KP_5), 101);
-    EXPECT_EQ(VirtualKeyFromSdl(SDLK_KP_9), 105);
-    // Keys without a code are not passed on, and no code leaves the key table.
-    EXPECT_EQ(VirtualKeyFromSdl(SDLK_AUDIOPLAY), 0);
-    for (SDL_Keycode k : {SDLK_a, SDLK_F12, SDLK_KP_9, SDLK_DELETE, SDLK_UNKNOWN})
-        EXPECT_TRUE(IsKeyCode(VirtualKeyFromSdl(k)));
+    const std::pair<SDL_Keycode, int> table[] = {
+        {SDLK_ESCAPE, vk::Escape}, {SDLK_F12, vk::F12}, {SDLK_F1, 112}, {SDLK_F11, vk::F11},
+        {SDLK_p, vk::P}, {SDLK_q, vk::Q}, {SDLK_v, vk::V}, {SDLK_a, vk::A}, {SDLK_d, vk::D},
+        {SDLK_e, vk::E}, {SDLK_r, vk::R}, {SDLK_s, vk::S}, {SDLK_w, vk::W}, {SDLK_z, 'Z'},
+        {SDLK_0, '0'}, {SDLK_9, '9'}, {SDLK_LEFT, vk::Left}, {SDLK_UP, vk::Up},
+        {SDLK_RIGHT, vk::Right}, {SDLK_DOWN, vk::Down}, {SDLK_SPACE, vk::Space},
+        {SDLK_BACKSPACE, vk::Back}, {SDLK_RETURN, vk::Return}, {SDLK_KP_ENTER, vk::Return},
+        {SDLK_LSHIFT, vk::Shift}, {SDLK_RSHIFT, vk::Shift}, {SDLK_LCTRL, vk::Control},
+        {SDLK_RALT, vk::Menu}, {SDLK_TAB, 9}, {SDLK_DELETE, 46}, {SDLK_INSERT, 45},
+        {SDLK_HOME, 36}, {SDLK_END, 35}, {SDLK_PAGEUP, 33}, {SDLK_PAGEDOWN, 34},
+        {SDLK_KP_0, 96}, {SDLK_KP_5, 101}, {SDLK_KP_9, 105},
+        {SDLK_AUDIOPLAY, 0}};  // no code: not passed on
+    for (const auto& [key, code] : table) {
+        EXPECT_EQ(VirtualKeyFromSdl(key), code) << SDL_GetKeyName(key);
+        EXPECT_TRUE(IsKeyCode(VirtualKeyFromSdl(key)));
+    }
 }
 
 TEST(SdlKeys, ModifiersBecomeTheShiftMaskAndButtonsTheButtonMask) {

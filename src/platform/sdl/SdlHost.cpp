@@ -125,9 +125,9 @@ bool SdlHost::Pump(int MaxWaitMs) {
     if (!closed_ && closeRequested_) CloseWindow();
     if (closed_) return false;
     const auto now = static_cast<int64_t>(SDL_GetTicks64());
-    if (timer_.IsDue(now) && events_) {
+    if (timer_.IsDue(now)) {
         timer_.TickRan(now);
-        Guarded([&] { events_->tmrMain_Timer(); });
+        if (events_) Guarded([&] { events_->tmrMain_Timer(); });
         if (!closed_) RefreshWindow();
     }
     return !closed_;
@@ -196,6 +196,20 @@ void SdlHost::HandleWindowEvent(const SDL_WindowEvent& w) {
     }
 }
 
+void SdlHost::DialogTakesFocus(bool Taking) {
+    if (!events_ || !shown_ || closed_) return;
+    if (Taking)
+        Guarded([&] {
+            events_->Form_LostFocus();
+            events_->Form_Deactivate();
+        });
+    else
+        Guarded([&] {
+            events_->Form_Activate();
+            events_->Form_GotFocus();
+        });
+}
+
 void SdlHost::RefreshWindow() {
     if (closed_ || !events_) return;
     Guarded([&] { events_->DescribeWindow(content_); });
@@ -254,10 +268,10 @@ MsgAnswer SdlHost::MessageBox(const std::string& text, const std::string& title,
                                      data,
                                      nullptr};
         int pressed = -1;
-        if (SDL_ShowMessageBox(&box, &pressed) == 0) {
-            if (pressed < 0) return ClosedAnswer(buttons);
-            return static_cast<MsgAnswer>(pressed);
-        }
+        DialogTakesFocus(true);
+        const bool ok = SDL_ShowMessageBox(&box, &pressed) == 0;
+        DialogTakesFocus(false);
+        if (ok) return pressed < 0 ? ClosedAnswer(buttons) : static_cast<MsgAnswer>(pressed);
     }
     std::fprintf(stderr, "Zol: no message box possible; %s: %s\n", title.c_str(), body.c_str());
     return ClosedAnswer(buttons);
@@ -287,6 +301,8 @@ std::optional<std::string> SdlHost::InputBox(const std::string& Prompt, const st
     const ui::InputBoxLayout layout = ui::InputBox::Layout(kClientWidth, kClientHeight);
     front_.resize(static_cast<size_t>(kScreenW) * kScreenH);
     const bool haveFront = presenter_ && presenter_->ReadFront(front_.data(), kScreenW, kScreenH);
+    // Keys held now would never see their release, which goes to the box.
+    DialogTakesFocus(true);
     inDialog_ = true;
     if (events_) Guarded([&] { events_->DescribeWindow(content_); });
     SDL_StartTextInput();
@@ -315,6 +331,7 @@ std::optional<std::string> SdlHost::InputBox(const std::string& Prompt, const st
     }
     box.Close();
     inDialog_ = false;
+    DialogTakesFocus(false);
     if (!closed_) {
         painter_->Paint(content_, true);
         PresentChrome(true);

@@ -91,6 +91,8 @@ private:
                            const ui::InputBoxLayout& Layout);
     void HandleWindowEvent(const SDL_WindowEvent& Event);
     void PresentChrome(bool FrontVisible);
+    // A modal box takes the keyboard from the window (Taking) or gives it back.
+    void DialogTakesFocus(bool Taking);
     // Runs an event procedure; an exception is shown and closes the window.
     template <class Fn>
     void Guarded(Fn&& fn);
