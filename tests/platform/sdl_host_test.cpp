@@ -4,6 +4,7 @@
 #include <SDL.h>
 
 #include <chrono>
+#include <stdexcept>
 #include <string>
 #include <thread>
 #include <vector>
@@ -189,6 +190,19 @@ TEST_F(SdlHostTest, TimerTicksOnlyWhenEnabledAndNeverCatchesUpAfterAStall) {
     const int ticks = window.Ticks;
     host->Pump(60);
     EXPECT_EQ(window.Ticks, ticks);
+}
+
+TEST_F(SdlHostTest, AnErrorInATickIsReportedAndClosesTheWindow) {
+    SDL_FlushEvents(SDL_FIRSTEVENT, SDL_LASTEVENT);
+    host->SetTimerEnabled(true);
+    window.OnTick = [] { throw std::runtime_error("Subscript out of range"); };
+    for (int i = 0; i < 10 && host->Pump(50); ++i) {
+    }
+    EXPECT_TRUE(host->Closed());
+    EXPECT_TRUE(host->ErrorShown());
+    EXPECT_EQ(window.Ticks, 1);
+    ASSERT_FALSE(window.Calls.empty());
+    EXPECT_EQ(window.Calls.back(), "unload");
 }
 
 TEST_F(SdlHostTest, ClipboardMessageBoxesAndClock) {

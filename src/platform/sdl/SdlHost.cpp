@@ -86,16 +86,15 @@ void SdlHost::Guarded(Fn&& fn) {
     try {
         fn();
     } catch (const std::exception& e) {
-        MessageBox(e.what(), "Zol", MsgButtons::OK, MsgIcon::Error);
-        try {
-            CloseWindow();
-        } catch (...) {
-            closed_ = true;
-        }
+        Fail(e.what());
     } catch (...) {
-        MessageBox("Unknown error", "Zol", MsgButtons::OK, MsgIcon::Error);
-        closed_ = true;
+        Fail("Unknown error");
     }
+}
+
+void SdlHost::Fail(const char* Description) {
+    MessageBox(Description, "Zol", MsgButtons::OK, MsgIcon::Error);
+    CloseWindow();
 }
 
 int SdlHost::Run() {
@@ -380,6 +379,8 @@ void SdlHost::CloseWindow() {
             events_->Form_Unload();
         } catch (const std::exception& e) {
             std::fprintf(stderr, "Zol: %s\n", e.what());
+        } catch (...) {
+            std::fprintf(stderr, "Zol: unknown error while closing\n");
         }
     }
     if (window_) SDL_HideWindow(window_);

@@ -96,6 +96,8 @@ private:
     // Runs an event procedure; an exception is shown and closes the window.
     template <class Fn>
     void Guarded(Fn&& fn);
+    // Shows a runtime error and closes the window.
+    void Fail(const char* Description);
 
     SDL_Window* window_ = nullptr;
     std::unique_ptr<WindowPainter> painter_;
