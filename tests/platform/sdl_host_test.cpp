@@ -353,6 +353,24 @@ TEST(WindowPainter, LabelsAndBarAreRasterisedWhereTheyBelong) {
         c.Bar.Fraction = -1.0f;
         painter.Paint(c);
         EXPECT_EQ(painter.ColorAt(53, 345), 0xFFC0C0u);
+
+        // Only changed parts are painted again, and nothing of their old look remains:
+        // a shorter caption, then a label moved away from where it was.
+        const auto darkIn = [&](int x0, int y0, int x1, int y1) {
+            int n = 0;
+            for (int y = y0; y < y1; ++y)
+                for (int x = x0; x < x1; ++x) n += (painter.ColorAt(x, y) & 0xF0F0F0) == 0;
+            return n;
+        };
+        c.Labels[0].Caption = "L";
+        ASSERT_TRUE(painter.Paint(c));
+        EXPECT_GT(darkIn(40, 12, 60, 39), 20);
+        EXPECT_EQ(darkIn(60, 12, 185, 39), 0);
+        c.Labels[0].Top = 100;
+        ASSERT_TRUE(painter.Paint(c));
+        EXPECT_EQ(darkIn(40, 12, 185, 39), 0);
+        EXPECT_GT(darkIn(40, 100, 60, 127), 20);
+        EXPECT_EQ(painter.ColorAt(450, 370), 0x8080FFu);  // untouched labels stay
     }
     SDL_QuitSubSystem(SDL_INIT_VIDEO);
 }

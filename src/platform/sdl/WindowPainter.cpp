@@ -57,14 +57,17 @@ bool SameLabel(const WindowLabel& a, const WindowLabel& b) {
            a.ForeColor == b.ForeColor;
 }
 
+bool SameBar(const WindowBar& x, const WindowBar& y) {
+    return x.Left == y.Left && x.Top == y.Top && x.Width == y.Width && x.Height == y.Height &&
+           x.Border == y.Border && x.BackColor == y.BackColor && x.ForeColor == y.ForeColor &&
+           x.Fraction == y.Fraction;
+}
+
 bool SameContent(const WindowContent& a, const WindowContent& b) {
     if (a.Labels.size() != b.Labels.size()) return false;
     for (size_t i = 0; i < a.Labels.size(); ++i)
         if (!SameLabel(a.Labels[i], b.Labels[i])) return false;
-    const WindowBar &x = a.Bar, &y = b.Bar;
-    return x.Left == y.Left && x.Top == y.Top && x.Width == y.Width && x.Height == y.Height &&
-           x.Border == y.Border && x.BackColor == y.BackColor && x.ForeColor == y.ForeColor &&
-           x.Fraction == y.Fraction;
+    return SameBar(a.Bar, b.Bar);
 }
 
 // Label sizes are in points of a 96-dpi desktop; SDL2_ttf sizes are pixels at 72 dpi.
@@ -180,7 +183,9 @@ int WindowPainter::TextWidth(int Slot, const std::string& Utf8) {
 }
 
 void WindowPainter::DrawTextLine(int Slot, const std::string& Utf8, int X, int Y, uint32_t Rgb,
-                                 const SDL_Rect& Clip) {
+                                 const SDL_Rect& Within) {
+    SDL_Rect Clip;
+    if (!SDL_IntersectRect(&Within, &region_, &Clip)) return;
     SDL_SetClipRect(image_, &Clip);
     int pen = X;
     for (size_t i = 0; i < Utf8.size() && pen < Clip.x + Clip.w;) {
@@ -192,7 +197,7 @@ void WindowPainter::DrawTextLine(int Slot, const std::string& Utf8, int X, int Y
         }
         pen += g.Advance;
     }
-    SDL_SetClipRect(image_, nullptr);
+    SDL_SetClipRect(image_, &region_);
 }
 
 void WindowPainter::Fill(int X, int Y, int W, int H, uint32_t Rgb) {
@@ -241,7 +246,9 @@ void WindowPainter::DrawBar(const WindowBar& B) {
     Fill(B.Left + inset, B.Top + inset, filled, ih, B.ForeColor);
 }
 
-void WindowPainter::PaintBase(const WindowContent& Content) {
+void WindowPainter::PaintRegion(const WindowContent& Content, const SDL_Rect& Region) {
+    region_ = Region;
+    SDL_SetClipRect(image_, &region_);
     if (art_) {
         SDL_Rect dst{0, 0, art_->w, art_->h};
         SDL_BlitSurface(art_, nullptr, image_, &dst);
@@ -251,12 +258,41 @@ void WindowPainter::PaintBase(const WindowContent& Content) {
     }
     for (const WindowLabel& label : Content.Labels) DrawLabel(label);
     DrawBar(Content.Bar);
+    region_ = SDL_Rect{0, 0, kWidth, kHeight};
+    SDL_SetClipRect(image_, nullptr);
+}
+
+void WindowPainter::PaintBase(const WindowContent& Content) {
+    PaintRegion(Content, SDL_Rect{0, 0, kWidth, kHeight});
 }
 
 bool WindowPainter::Paint(const WindowContent& Content, bool Force) {
     if (!image_) return false;
     if (painted_ && !Force && SameContent(Content, last_)) return false;
-    PaintBase(Content);
+    if (!painted_ || Force || Content.Labels.size() != last_.Labels.size()) {
+        PaintBase(Content);
+    } else {
+        // Only what changed is painted again (a counter changes every tick): the art under
+        // its old and new place, then everything that reaches into that area.
+        const auto rectOf = [](int32_t x, int32_t y, int32_t w, int32_t h) { return SDL_Rect{x, y, w, h}; };
+        for (size_t i = 0; i < Content.Labels.size(); ++i) {
+            const WindowLabel &now = Content.Labels[i], &was = last_.Labels[i];
+            if (SameLabel(now, was)) continue;
+            const SDL_Rect a = rectOf(now.Left, now.Top, now.Width, now.Height);
+            const SDL_Rect b = rectOf(was.Left, was.Top, was.Width, was.Height);
+            SDL_Rect both;
+            SDL_UnionRect(&a, &b, &both);
+            PaintRegion(Content, both);
+        }
+        const WindowBar &bar = Content.Bar, &old = last_.Bar;
+        if (!SameBar(bar, old)) {
+            const SDL_Rect a = rectOf(bar.Left, bar.Top, bar.Width, bar.Height);
+            const SDL_Rect b = rectOf(old.Left, old.Top, old.Width, old.Height);
+            SDL_Rect both;
+            SDL_UnionRect(&a, &b, &both);
+            PaintRegion(Content, both);
+        }
+    }
     last_ = Content;
     painted_ = true;
     ++version_;

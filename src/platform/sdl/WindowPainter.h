@@ -80,6 +80,8 @@ private:
     int TextWidth(int Slot, const std::string& Utf8);
     void Fill(int X, int Y, int W, int H, uint32_t Rgb);
     void Frame(int X, int Y, int W, int H, uint32_t Rgb);
+    // Art, labels and bar, drawn only inside Region.
+    void PaintRegion(const WindowContent& Content, const SDL_Rect& Region);
     void PaintBase(const WindowContent& Content);
 
     SDL_Surface* image_ = nullptr;
@@ -89,6 +91,7 @@ private:
     int boldIndex_ = 0, regularIndex_ = 0;
     std::vector<FontSlot> fonts_;
     std::unordered_map<uint64_t, Glyph> glyphs_;
+    SDL_Rect region_{0, 0, kWidth, kHeight};  // what drawing may touch
     WindowContent last_;
     bool painted_ = false;
     uint64_t version_ = 0;
