@@ -108,5 +108,32 @@ TEST(InputBox, EnterAndOkAcceptEscapeCancelAndCloseCancel) {
     EXPECT_FALSE(closed.Result().has_value());
 }
 
+TEST(InputBox, AnyBytesAndKeysLeaveValidTextAndACaretOnABoundary) {
+    uint64_t seed = 12345;
+    const auto next = [&] {
+        seed = seed * 6364136223846793005ull + 1442695040888963407ull;
+        return static_cast<uint32_t>(seed >> 33);
+    };
+    const int keys[] = {kBack, kDelete, kHome, kEnd, kLeft, kRight};
+    for (int round = 0; round < 200; ++round) {
+        InputBox box("p", "t", "");
+        for (int step = 0; step < 60; ++step) {
+            std::string bytes(next() % 12, '\0');
+            for (char& c : bytes) c = static_cast<char>(next() & 0xFF);
+            if (next() % 2)
+                box.TextInput(bytes);
+            else
+                box.KeyDown(keys[next() % 6], 0, NoClipboard());
+            const std::string& t = box.Text();
+            ASSERT_EQ(SanitiseUtf8(t), t);
+            ASSERT_LE(box.Caret(), t.size());
+            if (box.Caret() < t.size()) {
+                ASSERT_NE(static_cast<unsigned char>(t[box.Caret()]) & 0xC0, 0x80);
+            }
+            for (unsigned char c : t) ASSERT_FALSE(c < 0x20 || c == 0x7F);
+        }
+    }
+}
+
 }  // namespace
 }  // namespace zol::ui

@@ -14,13 +14,18 @@ namespace {
 std::atomic<long> g_allocations{0};
 }  // namespace
 
+// Counting replaces the global allocator; the sanitizers bring their own, so there the
+// count is left out.
+#if !defined(__SANITIZE_ADDRESS__)
+#define ZOL_COUNT_ALLOCATIONS 1
 void* operator new(size_t size) {
     ++g_allocations;
     if (void* p = std::malloc(size ? size : 1)) return p;
     throw std::bad_alloc();
 }
 void operator delete(void* p) noexcept { std::free(p); }
-void operator delete(void* p, size_t) noexcept { std::free(p); }
+void operator delete(void* p, size_t) noexcept { ::operator delete(p); }
+#endif
 
 namespace zol::sdl {
 namespace {
@@ -51,7 +56,11 @@ TEST(WindowPainter, ChangingCountersRepaintWithoutAllocating) {
             repaints += painter.Paint(c);
         }
         EXPECT_EQ(repaints, 200);
+#ifdef ZOL_COUNT_ALLOCATIONS
         EXPECT_EQ(g_allocations.load() - before, 0);
+#else
+        (void)before;
+#endif
     }
     SDL_QuitSubSystem(SDL_INIT_VIDEO);
 }
