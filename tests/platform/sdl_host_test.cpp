@@ -304,8 +304,13 @@ TEST_F(SdlHostTest, DialogIsPaintedOverTheLastFrame) {
 TEST(WindowPainter, LabelsAndBarAreRasterisedWhereTheyBelong) {
     if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) GTEST_SKIP() << SDL_GetError();
     {
+        {
+            // Another painter coming and going must not take the font library with it.
+            WindowPainter other("");
+        }
         WindowPainter painter("");  // no art: a plain frame
         ASSERT_TRUE(painter.Ready());
+        WindowPainter(std::string()).Paint(WindowContent{});
         if (!painter.HasFonts()) GTEST_SKIP() << "no font matches Arial";
         WindowContent c;
         WindowLabel level;

@@ -116,7 +116,8 @@ WindowPainter::WindowPainter(const std::string& ArtFile) {
         if (!art_) std::fprintf(stderr, "Zol: window art %s not loaded; using a plain frame\n",
                                 ArtFile.c_str());
     }
-    if (TTF_WasInit() || TTF_Init() == 0) ttfStarted_ = true;
+    // SDL2_ttf counts its users: every painter pairs its own init with its own quit.
+    ttfStarted_ = TTF_Init() == 0;
     boldFile_ = FindFontFile("Arial:bold", &boldIndex_);
     regularFile_ = FindFontFile("Arial", &regularIndex_);
     if (!ttfStarted_ || !HasFonts())
