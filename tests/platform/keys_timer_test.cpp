@@ -2,9 +2,11 @@
 #include <gtest/gtest.h>
 
 #include <utility>
+#include <vector>
 
 #include "framework/core/qKeys.h"
 #include "platform/sdl/SdlKeys.h"
+#include "ui/KeyTapLatch.h"
 #include "ui/TickTimer.h"
 
 namespace zol {
@@ -68,6 +70,27 @@ TEST(TickTimer, OnTimeTicksKeepTheCadenceAndLateTicksAreNeverQueued) {
     EXPECT_FALSE(t.IsDue(5000));
     t.Start(5000);
     EXPECT_EQ(t.DueAt(), 5030);
+}
+
+TEST(KeyTapLatch, HoldsBackOnlyTheReleaseOfAKeyPressedSinceTheLastTick) {
+    ui::KeyTapLatch latch;
+    std::vector<std::pair<int, int>> released;
+    const auto tick = [&] { latch.TickRan([&](int k, int s) { released.emplace_back(k, s); }); };
+    EXPECT_TRUE(latch.Up(vk::Left, 0));  // never went down since a tick: passes
+    latch.Down(vk::P);
+    EXPECT_FALSE(latch.Up(vk::P, 2));  // a tap: held back
+    latch.Down(vk::Space);
+    EXPECT_FALSE(latch.Up(vk::Space, 0));
+    latch.Down(vk::Space);  // pressed again before the tick: stays down
+    tick();
+    const std::vector<std::pair<int, int>> expected = {{vk::P, 2}};
+    EXPECT_EQ(released, expected);
+    EXPECT_TRUE(latch.Up(vk::Space, 0));  // held across the tick: passes at once
+    released.clear();
+    tick();
+    EXPECT_TRUE(released.empty());
+    EXPECT_TRUE(latch.Up(300, 0));  // not a key-table code
+    latch.Down(-1);
 }
 
 }  // namespace

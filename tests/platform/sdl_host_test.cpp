@@ -50,6 +50,7 @@ struct RecordingWindow final : WindowEvents {
     void Form_Unload() override { Calls.push_back("unload"); }
     void tmrMain_Timer() override {
         ++Ticks;
+        Calls.push_back("tick");
         if (OnTick) OnTick();
     }
     void DescribeWindow(WindowContent& c) override { c = Content; }
@@ -147,6 +148,22 @@ TEST_F(SdlHostTest, KeysMouseAndFocusReachTheWindowsProcedures) {
         "mouse 2 0 479 287", "lostfocus", "deactivate", "activate", "gotfocus"};
     EXPECT_EQ(window.Calls, expected);
     EXPECT_FALSE(host->Closed());
+}
+
+TEST_F(SdlHostTest, AKeyTappedBetweenTwoTicksIsSeenByTheNextTick) {
+    SDL_FlushEvents(SDL_FIRSTEVENT, SDL_LASTEVENT);
+    host->SetTimerEnabled(true);
+    window.Calls.clear();
+    Push(SDL_KEYDOWN, SDLK_p);
+    Push(SDL_KEYUP, SDLK_p);
+    while (window.Ticks < 1) host->Pump(50);
+    Push(SDL_KEYDOWN, SDLK_LEFT);
+    while (window.Ticks < 2) host->Pump(50);
+    Push(SDL_KEYUP, SDLK_LEFT);  // held across a tick: released at once
+    host->Pump(0);
+    const std::vector<std::string> expected = {"down 80 0", "tick", "up 80 0",
+                                               "down 37 0", "tick", "up 37 0"};
+    EXPECT_EQ(window.Calls, expected);
 }
 
 TEST_F(SdlHostTest, TheCloseButtonUnloadsOnceAndEndsTheLoop) {

@@ -127,6 +127,9 @@ bool SdlHost::Pump(int MaxWaitMs) {
     if (timer_.IsDue(now)) {
         timer_.TickRan(now);
         if (events_) Guarded([&] { events_->tmrMain_Timer(); });
+        taps_.TickRan([&](int code, int shift) {
+            if (events_ && !closed_) Guarded([&] { events_->Form_KeyUp(code, shift); });
+        });
         if (!closed_) RefreshWindow();
     }
     return !closed_;
@@ -143,10 +146,12 @@ void SdlHost::HandleEvent(const SDL_Event& e) {
             const int code = VirtualKeyFromSdl(e.key.keysym.sym);
             if (code == 0) break;
             const int shift = ShiftMaskFromSdl(e.key.keysym.mod);
-            if (e.type == SDL_KEYDOWN)
+            if (e.type == SDL_KEYDOWN) {
+                taps_.Down(code);
                 Guarded([&] { events_->Form_KeyDown(code, shift); });
-            else
+            } else if (!timer_.Enabled() || taps_.Up(code, shift)) {
                 Guarded([&] { events_->Form_KeyUp(code, shift); });
+            }
             break;
         }
         case SDL_MOUSEBUTTONDOWN: {

@@ -2,8 +2,9 @@
 //
 // What it does: one fixed 580 x 388 window (made for OpenGL, hidden until ShowWindow),
 // the event loop that turns SDL's events into the window's event procedures (keys as
-// virtual-key codes with SDL's key repeat as repeated key-downs, presses on the drawing
-// area in logical pixels, focus changes, the close button), the 30 ms timer on the same
+// virtual-key codes with SDL's key repeat as repeated key-downs, the release of a key
+// tapped between two ticks held back until the next tick has seen it; presses on the
+// drawing area in logical pixels, focus changes, the close button), the 30 ms timer on the same
 // thread (it sleeps in SDL's event wait until the next tick is due and never queues
 // missed ticks), the clipboard, message boxes through SDL_ShowMessageBox, and the modal
 // input box drawn inside the window. After every tick it asks the game window to
@@ -27,6 +28,7 @@
 #include "platform/WindowHost.h"
 #include "platform/sdl/WindowPainter.h"
 #include "platform/sdl/WindowPresenter.h"
+#include "ui/KeyTapLatch.h"
 #include "ui/TickTimer.h"
 
 namespace zol::sdl {
@@ -104,6 +106,7 @@ private:
     WindowEvents* events_ = nullptr;
     WindowPresenter* presenter_ = nullptr;
     ui::TickTimer timer_{30};
+    ui::KeyTapLatch taps_;  // a tap between two ticks still reaches the next tick
     WindowContent content_;
     std::vector<uint32_t> front_;  // the last frame, under an open input box
     bool shown_ = false;
