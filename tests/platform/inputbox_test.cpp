@@ -9,8 +9,8 @@
 namespace zol::ui {
 namespace {
 
-constexpr int kBack = 8, kReturn = 13, kEscape = 27, kEnd = 35, kHome = 36, kLeft = 37,
-              kRight = 39, kInsert = 45, kDelete = 46, kV = 86, kCtrl = 2, kShift = 1;
+constexpr int kBack = 8, kReturn = 13, kEscape = 27, kEnd = 35, kHome = 36, kLeft = 37, kRight = 39,
+              kInsert = 45, kDelete = 46, kV = 86, kCtrl = 2, kShift = 1;
 
 auto NoClipboard() {
     return [] { return std::optional<std::string>(); };
@@ -20,7 +20,7 @@ TEST(InputBox, EditsAtTheCaretByCharacterNotByByte) {
     InputBox box("Prompt", "Title", "Ann");
     EXPECT_EQ(box.Text(), "Ann");
     EXPECT_EQ(box.Caret(), 3u);  // the default is preset with the caret at its end
-    box.TextInput("\xC3\xA9");     // é, two bytes
+    box.TextInput("\xC3\xA9");   // é, two bytes
     EXPECT_EQ(box.Text(), "Ann\xC3\xA9");
     box.KeyDown(kLeft, 0, NoClipboard());
     EXPECT_EQ(box.Caret(), 3u);  // one character back, not one byte
@@ -53,7 +53,11 @@ TEST(InputBox, PasteFlattensLineBreaksCleansBadBytesAndStopsAtTheLimit) {
     EXPECT_TRUE(box.KeyDown(kV, kCtrl, clip));
     EXPECT_EQ(asked, 1);
     EXPECT_EQ(box.Text(), "1,520 [AB- cd] x");
-    box.KeyDown(kInsert, kShift, [] { return std::optional<std::string>("\xFF" "z"); });
+    box.KeyDown(kInsert, kShift, [] {
+        return std::optional<std::string>(
+            "\xFF"
+            "z");
+    });
     EXPECT_EQ(box.Text(), "1,520 [AB- cd] x\xEF\xBF\xBDz");
     // V without Ctrl is an ordinary key (its text arrives as text input); an empty
     // clipboard pastes nothing.
@@ -87,7 +91,8 @@ TEST(InputBox, EnterAndOkAcceptEscapeCancelAndCloseCancel) {
 
     InputBox empty("p", "t", "");
     empty.KeyDown(kReturn, 0, NoClipboard());
-    ASSERT_TRUE(empty.Result().has_value());  // OK with nothing typed is an empty text, not a cancel
+    ASSERT_TRUE(
+        empty.Result().has_value());  // OK with nothing typed is an empty text, not a cancel
     EXPECT_EQ(*empty.Result(), "");
 
     const InputBoxLayout L = InputBox::Layout(580, 388);

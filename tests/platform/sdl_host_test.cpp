@@ -37,11 +37,16 @@ struct RecordingWindow final : WindowEvents {
     std::function<void()> OnTick;
     WindowContent Content;
 
-    void Form_KeyDown(int k, int s) override { Calls.push_back("down " + std::to_string(k) + " " + std::to_string(s)); }
-    void Form_KeyUp(int k, int s) override { Calls.push_back("up " + std::to_string(k) + " " + std::to_string(s)); }
+    void Form_KeyDown(int k, int s) override {
+        Calls.push_back("down " + std::to_string(k) + " " + std::to_string(s));
+    }
+    void Form_KeyUp(int k, int s) override {
+        Calls.push_back("up " + std::to_string(k) + " " + std::to_string(s));
+    }
     void Front_MouseDown(int b, int s, float x, float y) override {
         Calls.push_back("mouse " + std::to_string(b) + " " + std::to_string(s) + " " +
-                        std::to_string(static_cast<int>(x)) + " " + std::to_string(static_cast<int>(y)));
+                        std::to_string(static_cast<int>(x)) + " " +
+                        std::to_string(static_cast<int>(y)));
     }
     void Form_Activate() override { Calls.push_back("activate"); }
     void Form_Deactivate() override { Calls.push_back("deactivate"); }
@@ -144,8 +149,8 @@ TEST_F(SdlHostTest, KeysMouseAndFocusReachTheWindowsProcedures) {
     PushWindowEvent(SDL_WINDOWEVENT_FOCUS_GAINED);
     Drain();
     const std::vector<std::string> expected = {
-        "down 37 0", "down 37 0", "up 37 0", "down 123 3", "down 13 0", "mouse 1 0 0 0",
-        "mouse 2 0 479 287", "lostfocus", "deactivate", "activate", "gotfocus"};
+        "down 37 0",         "down 37 0", "up 37 0",    "down 123 3", "down 13 0", "mouse 1 0 0 0",
+        "mouse 2 0 479 287", "lostfocus", "deactivate", "activate",   "gotfocus"};
     EXPECT_EQ(window.Calls, expected);
     EXPECT_FALSE(host->Closed());
 }
@@ -196,9 +201,11 @@ TEST_F(SdlHostTest, TimerTicksOnlyWhenEnabledAndNeverCatchesUpAfterAStall) {
     const auto afterStall = std::chrono::steady_clock::now();
     // Spin the loop for a while: the ticks after the stall come no faster than one per
     // interval, so the missed ones were not queued.
-    while (std::chrono::steady_clock::now() - afterStall < std::chrono::milliseconds(100)) host->Pump(0);
+    while (std::chrono::steady_clock::now() - afterStall < std::chrono::milliseconds(100))
+        host->Pump(0);
     const auto elapsed = std::chrono::duration_cast<std::chrono::milliseconds>(
-                             std::chrono::steady_clock::now() - afterStall).count();
+                             std::chrono::steady_clock::now() - afterStall)
+                             .count();
     EXPECT_LE(window.Ticks - 1, elapsed / 30 + 1);
     EXPECT_GE(window.Ticks, 2);
     EXPECT_GE(afterStall - start, std::chrono::milliseconds(200));
@@ -310,12 +317,14 @@ TEST_F(SdlHostTest, DialogIsPaintedOverTheLastFrame) {
     MaybeSave(peek.first.data(), "dialog.png");
     EXPECT_GE(peek.firstFrontX, SdlHost::kClientWidth);  // the live screen is hidden
     const auto at = [&](int x, int y) {
-        const auto* b = reinterpret_cast<const uint8_t*>(&peek.first[static_cast<size_t>(y) * 580 + x]);
+        const auto* b =
+            reinterpret_cast<const uint8_t*>(&peek.first[static_cast<size_t>(y) * 580 + x]);
         return (uint32_t{b[0]} << 16) | (uint32_t{b[1]} << 8) | b[2];
     };
     EXPECT_EQ(at(60, 60), 0xFF0000u);  // the copied frame, outside the box
     const auto L = ui::InputBox::Layout(580, 388);
-    EXPECT_EQ(at(L.Field.X + L.Field.W - 3, L.Field.Y + L.Field.H / 2), 0xFFFFFFu);  // the white field
+    EXPECT_EQ(at(L.Field.X + L.Field.W - 3, L.Field.Y + L.Field.H / 2),
+              0xFFFFFFu);  // the white field
 }
 
 TEST(WindowPainter, LabelsAndBarAreRasterisedWhereTheyBelong) {
@@ -350,14 +359,16 @@ TEST(WindowPainter, LabelsAndBarAreRasterisedWhereTheyBelong) {
         for (int y = 0; y < 45; ++y)
             for (int x = 0; x < 300; ++x) {
                 const uint32_t rgb = painter.ColorAt(x, y);
-                const bool isDark = ((rgb >> 16) & 0xFF) < 100 && ((rgb >> 8) & 0xFF) < 100 && (rgb & 0xFF) < 100;
+                const bool isDark =
+                    ((rgb >> 16) & 0xFF) < 100 && ((rgb >> 8) & 0xFF) < 100 && (rgb & 0xFF) < 100;
                 const bool inLabel = x >= 40 && x < 185 && y >= 12 && y < 39;
                 if (isDark) (inLabel ? dark : darkOutside)++;
             }
-        EXPECT_GT(dark, 100);        // the text is there...
-        EXPECT_EQ(darkOutside, 0);   // ...and nowhere outside its label
+        EXPECT_GT(dark, 100);                             // the text is there...
+        EXPECT_EQ(darkOutside, 0);                        // ...and nowhere outside its label
         EXPECT_EQ(painter.ColorAt(450, 370), 0x8080FFu);  // a label's back colour
-        // The bar: a flat black frame, the filled half in the fore colour, the rest in the back colour.
+        // The bar: a flat black frame, the filled half in the fore colour, the rest in the back
+        // colour.
         EXPECT_EQ(painter.ColorAt(52, 345), 0x000000u);
         EXPECT_EQ(painter.ColorAt(528, 345), 0x000000u);
         EXPECT_EQ(painter.ColorAt(53, 345), 0x800000u);

@@ -36,7 +36,8 @@ pid_t StartGame(const std::string& extraEnv) {
 int WaitFor(pid_t pid, int Seconds) {
     for (int i = 0; i < Seconds * 20; ++i) {
         int status = 0;
-        if (waitpid(pid, &status, WNOHANG) == pid) return WIFEXITED(status) ? WEXITSTATUS(status) : 128;
+        if (waitpid(pid, &status, WNOHANG) == pid)
+            return WIFEXITED(status) ? WEXITSTATUS(status) : 128;
         std::this_thread::sleep_for(std::chrono::milliseconds(50));
     }
     return -1;

@@ -231,7 +231,8 @@ void SdlHost::PresentChrome(bool FrontVisible) {
 
 bool SdlHost::CanShowMessageBoxes() const {
     const char* driver = SDL_GetCurrentVideoDriver();
-    return !(driver && (std::strcmp(driver, "offscreen") == 0 || std::strcmp(driver, "dummy") == 0));
+    if (!driver) return true;
+    return std::strcmp(driver, "offscreen") != 0 && std::strcmp(driver, "dummy") != 0;
 }
 
 int32_t SdlHost::GetTickCount() {
@@ -252,7 +253,8 @@ MsgAnswer SdlHost::MessageBox(const std::string& text, const std::string& title,
         switch (buttons) {
             case MsgButtons::OK:
                 add(MsgAnswer::OK, "OK",
-                    SDL_MESSAGEBOX_BUTTON_RETURNKEY_DEFAULT | SDL_MESSAGEBOX_BUTTON_ESCAPEKEY_DEFAULT);
+                    SDL_MESSAGEBOX_BUTTON_RETURNKEY_DEFAULT |
+                        SDL_MESSAGEBOX_BUTTON_ESCAPEKEY_DEFAULT);
                 break;
             case MsgButtons::YesNo:
                 add(MsgAnswer::Yes, "Yes", SDL_MESSAGEBOX_BUTTON_RETURNKEY_DEFAULT);
@@ -349,7 +351,8 @@ void SdlHost::HandleDialogEvent(const SDL_Event& e, ui::InputBox& Box,
         case SDL_KEYDOWN: {
             const int code = VirtualKeyFromSdl(e.key.keysym.sym);
             if (code != 0)
-                Box.KeyDown(code, ShiftMaskFromSdl(e.key.keysym.mod), [this] { return GetClipboardText(); });
+                Box.KeyDown(code, ShiftMaskFromSdl(e.key.keysym.mod),
+                            [this] { return GetClipboardText(); });
             break;
         }
         case SDL_TEXTINPUT: Box.TextInput(e.text.text); break;
@@ -397,8 +400,8 @@ double SdlHost::TimeOfDay() {
     const std::time_t t = system_clock::to_time_t(now);
     std::tm local{};
     localtime_r(&t, &local);
-    const double fraction =
-        static_cast<double>(duration_cast<microseconds>(now.time_since_epoch()).count() % 1000000) / 1e6;
+    const auto micros = duration_cast<microseconds>(now.time_since_epoch()).count() % 1000000;
+    const double fraction = static_cast<double>(micros) / 1e6;
     return local.tm_hour * 3600.0 + local.tm_min * 60.0 + local.tm_sec + fraction;
 }
 

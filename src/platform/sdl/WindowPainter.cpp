@@ -221,7 +221,8 @@ void WindowPainter::DrawLabel(const WindowLabel& L) {
     if (L.Caption.empty()) return;
     const int slot = FontFor(L.FontPoints, L.Bold);
     if (slot < 0) return;
-    DrawTextLine(slot, L.Caption, L.Left, L.Top, L.ForeColor, SDL_Rect{L.Left, L.Top, L.Width, L.Height});
+    DrawTextLine(slot, L.Caption, L.Left, L.Top, L.ForeColor,
+                 SDL_Rect{L.Left, L.Top, L.Width, L.Height});
 }
 
 void WindowPainter::DrawBar(const WindowBar& B) {
@@ -275,7 +276,9 @@ bool WindowPainter::Paint(const WindowContent& Content, bool Force) {
     } else {
         // Only what changed is painted again (a counter changes every tick): the art under
         // its old and new place, then everything that reaches into that area.
-        const auto rectOf = [](int32_t x, int32_t y, int32_t w, int32_t h) { return SDL_Rect{x, y, w, h}; };
+        const auto rectOf = [](int32_t x, int32_t y, int32_t w, int32_t h) {
+            return SDL_Rect{x, y, w, h};
+        };
         for (size_t i = 0; i < Content.Labels.size(); ++i) {
             const WindowLabel &now = Content.Labels[i], &was = last_.Labels[i];
             if (SameLabel(now, was)) continue;
@@ -323,7 +326,8 @@ void WindowPainter::PaintDialog(const WindowContent& Content, const ui::InputBox
     const int bold = FontFor(9, true), regular = FontFor(9, false);
     const auto clip = [](const ui::Rect& r) { return SDL_Rect{r.X, r.Y, r.W, r.H}; };
     if (bold >= 0)
-        DrawTextLine(bold, Box.Title(), L.TitleBar.X + 8, L.TitleBar.Y + 4, kWhite, clip(L.TitleBar));
+        DrawTextLine(bold, Box.Title(), L.TitleBar.X + 8, L.TitleBar.Y + 4, kWhite,
+                     clip(L.TitleBar));
     if (regular >= 0) {
         // The prompt wraps at blanks within its rectangle.
         const int lineH = TTF_FontLineSkip(fonts_[regular].Font);
@@ -341,7 +345,8 @@ void WindowPainter::PaintDialog(const WindowContent& Content, const ui::InputBox
                 ++end;
             }
             if (lastFit == std::string::npos) lastFit = end > p.size() ? p.size() : end;
-            DrawTextLine(regular, p.substr(start, lastFit - start), L.Prompt.X, y, kBlack, clip(L.Prompt));
+            DrawTextLine(regular, p.substr(start, lastFit - start), L.Prompt.X, y, kBlack,
+                         clip(L.Prompt));
             start = lastFit + 1;
             y += lineH;
         }
