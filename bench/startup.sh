@@ -24,6 +24,7 @@ cleanup() {
   kill "$xvfb" 2>/dev/null || true
 }
 trap cleanup EXIT
+trap "exit 1" INT TERM HUP PIPE
 export DISPLAY=$display
 sleep 1
 
