@@ -1,10 +1,111 @@
-// Placeholder: start-up and shutdown are not built yet.
+// Start-up and shutdown of the game window, and what it shows around its drawing area.
+#include <exception>
+#include <string>
+
+#include "framework/core/qCore.h"
+#include "framework/data/qFileSystem.h"
+#include "framework/graphics/mDText.h"
+#include "framework/graphics/qDDraw.h"
+#include "framework/sound/qDMusic.h"
+#include "framework/sound/qDSound.h"
 #include "game/frmMain.h"
+#include "game/mZol.h"
 
 namespace zol {
 
-void frmMain::Form_Load() {}
-void frmMain::Form_Unload() {}
-void frmMain::DescribeWindow(WindowContent&) {}
+namespace {
+constexpr const char* kVersion = ZOL_VERSION;
+constexpr const char* kTitle = "Zol";
+constexpr const char* kCreditLine = "Zol - merge the blocks";
+constexpr const char* kWebAddress = "zol.example.org";
+
+// The text without blanks at either end (other white space stays).
+std::string TrimSpaces(const std::string& text) {
+    const size_t first = text.find_first_not_of(' ');
+    if (first == std::string::npos) return {};
+    const size_t last = text.find_last_not_of(' ');
+    return text.substr(first, last - first + 1);
+}
+
+// True for a text shaped like the clipboard text of a score code: anything, "[",
+// anything, "-", anything, and "]" as its very last character.
+bool LooksLikeCopiedCode(const std::string& text) {
+    if (text.size() < 3 || text.back() != ']') return false;
+    const size_t open = text.find('[');
+    if (open == std::string::npos || open + 1 >= text.size()) return false;
+    const size_t dash = text.find('-', open + 1);
+    return dash != std::string::npos && dash < text.size() - 1;
+}
+
+// Every "[1]" of the caption replaced by the program's version.
+std::string WithVersion(std::string caption) {
+    const std::string marker = "[1]", version = kVersion;
+    for (size_t at = caption.find(marker); at != std::string::npos;
+         at = caption.find(marker, at + version.size()))
+        caption.replace(at, marker.size(), version);
+    return caption;
+}
+}  // namespace
+
+void frmMain::Form_Load() {
+    try {
+        QRT_Initialize();
+
+        // A score code left on the clipboard may be verified instead of playing; the
+        // program then ends without ever showing the game.
+        if (const auto clip = Host().GetClipboardText()) {
+            const std::string text = TrimSpaces(*clip);
+            if (LooksLikeCopiedCode(text) &&
+                Host().MessageBox("Verify copied code? " + text, kTitle, MsgButtons::YesNo,
+                                  MsgIcon::Question) == MsgAnswer::Yes) {
+                VerifyCode(text);
+                Host().CloseWindow();
+                return;
+            }
+        }
+
+        if (!Window_Initialize(Host().NativeWindow(), Host().NativeWindow(), kFrontWidth,
+                               kFrontHeight)) {
+            Host().MessageBox("Could not initialize window! The program will now exit.", kTitle,
+                              MsgButtons::OK, MsgIcon::Error);
+            QRT_Release();
+            Host().CloseWindow();
+            return;
+        }
+
+        ImagePath = AppPath + "img/";
+        WavePath = AppPath + "wave/";
+        MidiPath = AppPath + "midi/";
+        LoadGraphics();
+        ResetGame(true);
+
+        Caption = WithVersion(Caption);
+        Host().SetCaption(Caption);
+
+        Host().ShowWindow();
+        Host().SetTimerEnabled(true);
+        tmrMain_Timer();
+
+        AddText(Game.FontMinco, 10, static_cast<float>(ScreenHeight - 14), kCreditLine, 10, 0, 24,
+                1000, 5000, 50);
+        AddText(Game.FontMinco, static_cast<float>(ScreenWidth - 110),
+                static_cast<float>(ScreenHeight - 14), kWebAddress, 10, 0, 24, 1800, 5000, 50);
+    } catch (const std::exception& e) {
+        Host().MessageBox(e.what(), kTitle, MsgButtons::OK, MsgIcon::Error);
+        Host().CloseWindow();
+    }
+}
+
+void frmMain::Form_Unload() { QRT_Release(); }
+
+void frmMain::DescribeWindow(WindowContent& content) {
+    const ui::Label* labels[] = {&lblLevel,  &lblScore, &lblCurrentChain, &lblCurrentExplodes,
+                                 &lblFrames, &lblFPS,   &lblTiva};
+    constexpr size_t count = sizeof(labels) / sizeof(labels[0]);
+    if (content.Labels.size() != count) content.Labels.resize(count);
+    // Copy-assignment keeps each caption's storage, so an unchanged window allocates nothing.
+    for (size_t i = 0; i < count; ++i) content.Labels[i] = *labels[i];
+    content.Bar = barLevel.Describe(52, 342, 477, 7);
+}
 
 }  // namespace zol

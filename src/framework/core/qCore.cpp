@@ -19,7 +19,10 @@ std::array<bool, 256> Keys{};
 
 namespace {
 SystemHost* g_host = nullptr;
-bool g_rootObject = false;  // the framework's root: exists between QRT_Initialize and QRT_Release
+// The framework's root: exists between QRT_Initialize and QRT_Release. The devices are
+// made from their installed factories, each with its own failure message, so creating the
+// root itself cannot fail and needs no message of its own.
+bool g_rootObject = false;
 
 constexpr const char* kCrLf = "\r\n";
 
@@ -68,8 +71,6 @@ void QRT_Initialize() {
     SeedRandomFromClock();
     TickCount = GetTickCount();
     AppPath = NormalisePath(ProgramFolder(), false);
-    // Our root object has nothing that can fail: the platform libraries are opened by the
-    // devices themselves, each with its own message.
     g_rootObject = true;
 }
 
@@ -96,6 +97,8 @@ bool Window_Initialize(void* formHandle, void* targetHandle, int32_t targetWidth
     return true;
 }
 
+// Safe at any point of start-up and more than once: every release leaves its module as if
+// it had never started.
 void QRT_Release() {
     Device_Release();
     DSound_Release();

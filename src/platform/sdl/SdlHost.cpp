@@ -1,2 +1,431 @@
-// Placeholder: the SDL window host is not built yet.
-namespace zol {}
+#include "platform/sdl/SdlHost.h"
+
+#include <SDL_image.h>
+
+#include <chrono>
+#include <cstdio>
+#include <cstring>
+#include <ctime>
+#include <exception>
+
+#include "framework/data/qFileSystem.h"
+#include "platform/sdl/SdlKeys.h"
+
+namespace zol::sdl {
+
+namespace {
+constexpr uint64_t kCaretBlinkMs = 530;
+
+// SDL's message boxes break lines at "\n"; the game's texts use CR LF.
+std::string ToSdlLineBreaks(const std::string& text) {
+    std::string out;
+    out.reserve(text.size());
+    for (size_t i = 0; i < text.size(); ++i) {
+        if (text[i] == '\r' && i + 1 < text.size() && text[i + 1] == '\n') continue;
+        out += text[i] == '\r' ? '\n' : text[i];
+    }
+    return out;
+}
+
+// The answer of a box closed without a button.
+MsgAnswer ClosedAnswer(MsgButtons buttons) {
+    switch (buttons) {
+        case MsgButtons::YesNo: return MsgAnswer::No;
+        case MsgButtons::YesNoCancel: return MsgAnswer::Cancel;
+        default: return MsgAnswer::OK;
+    }
+}
+
+Uint32 SdlIconFlag(MsgIcon icon) {
+    switch (icon) {
+        case MsgIcon::Error: return SDL_MESSAGEBOX_ERROR;
+        case MsgIcon::Warning: return SDL_MESSAGEBOX_WARNING;
+        // SDL has no question icon.
+        case MsgIcon::Information:
+        case MsgIcon::Question: return SDL_MESSAGEBOX_INFORMATION;
+        default: return 0;
+    }
+}
+}  // namespace
+
+std::unique_ptr<SdlHost> SdlHost::Create(std::string* Error) {
+    if (SDL_InitSubSystem(SDL_INIT_VIDEO | SDL_INIT_EVENTS) != 0) {
+        if (Error) *Error = std::string("SDL video could not start: ") + SDL_GetError();
+        return nullptr;
+    }
+    std::unique_ptr<SdlHost> host(new SdlHost());
+    const Uint32 flags = SDL_WINDOW_HIDDEN;
+    host->window_ = SDL_CreateWindow("Zol", SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED,
+                                     kClientWidth, kClientHeight, flags | SDL_WINDOW_OPENGL);
+    // Without OpenGL the window still opens; the graphics device then reports its failure.
+    if (!host->window_)
+        host->window_ = SDL_CreateWindow("Zol", SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED,
+                                         kClientWidth, kClientHeight, flags);
+    if (!host->window_) {
+        if (Error) *Error = std::string("the window could not be created: ") + SDL_GetError();
+        return nullptr;  // the destructor stops SDL's video again
+    }
+    const std::string folder = ProgramFolder();
+    if (SDL_Surface* icon = IMG_Load((folder + "img/icon.png").c_str())) {
+        SDL_SetWindowIcon(host->window_, icon);
+        SDL_FreeSurface(icon);
+    }
+    host->painter_ = std::make_unique<WindowPainter>(folder + "img/window.png");
+    host->content_.Labels.reserve(16);
+    return host;
+}
+
+SdlHost::~SdlHost() {
+    painter_.reset();
+    if (window_) SDL_DestroyWindow(window_);
+    SDL_QuitSubSystem(SDL_INIT_VIDEO | SDL_INIT_EVENTS);
+}
+
+template <class Fn>
+void SdlHost::Guarded(Fn&& fn) {
+    try {
+        fn();
+    } catch (const std::exception& e) {
+        Fail(e.what());
+    } catch (...) {
+        Fail("Unknown error");
+    }
+}
+
+void SdlHost::Fail(const char* Description) {
+    MessageBox(Description, "Zol", MsgButtons::OK, MsgIcon::Error);
+    CloseWindow();
+}
+
+int SdlHost::Run() {
+    if (!closed_) RefreshWindow();
+    while (Pump(-1)) {
+    }
+    return 0;
+}
+
+bool SdlHost::Pump(int MaxWaitMs) {
+    if (!closed_ && closeRequested_) CloseWindow();
+    if (closed_) return false;
+    int64_t wait = timer_.WaitMs(static_cast<int64_t>(SDL_GetTicks64()));
+    if (MaxWaitMs >= 0 && (wait < 0 || wait > MaxWaitMs)) wait = MaxWaitMs;
+    SDL_Event event;
+    bool got;
+    if (wait < 0)
+        got = SDL_WaitEvent(&event) == 1;
+    else if (wait == 0)
+        got = SDL_PollEvent(&event) == 1;
+    else
+        got = SDL_WaitEventTimeout(&event, static_cast<int>(wait)) == 1;
+    if (got) {
+        HandleEvent(event);
+        while (!closed_ && SDL_PollEvent(&event)) HandleEvent(event);
+    }
+    if (!closed_ && closeRequested_) CloseWindow();
+    if (closed_) return false;
+    const auto now = static_cast<int64_t>(SDL_GetTicks64());
+    if (timer_.IsDue(now)) {
+        timer_.TickRan(now);
+        if (events_) Guarded([&] { events_->tmrMain_Timer(); });
+        taps_.TickRan([&](int code, int shift) {
+            if (events_ && !closed_) Guarded([&] { events_->Form_KeyUp(code, shift); });
+        });
+        if (!closed_) RefreshWindow();
+    }
+    return !closed_;
+}
+
+void SdlHost::HandleEvent(const SDL_Event& e) {
+    if (!events_) {
+        if (e.type == SDL_QUIT) CloseWindow();
+        return;
+    }
+    switch (e.type) {
+        case SDL_KEYDOWN:
+        case SDL_KEYUP: {
+            const int code = VirtualKeyFromSdl(e.key.keysym.sym);
+            if (code == 0) break;
+            const int shift = ShiftMaskFromSdl(e.key.keysym.mod);
+            if (e.type == SDL_KEYDOWN) {
+                taps_.Down(code);
+                Guarded([&] { events_->Form_KeyDown(code, shift); });
+            } else if (!timer_.Enabled() || taps_.Up(code, shift)) {
+                Guarded([&] { events_->Form_KeyUp(code, shift); });
+            }
+            break;
+        }
+        case SDL_MOUSEBUTTONDOWN: {
+            const int x = e.button.x, y = e.button.y;
+            if (x < kFrontLeft || y < kFrontTop || x >= kFrontLeft + kFrontWidth ||
+                y >= kFrontTop + kFrontHeight)
+                break;
+            const int button = ButtonMaskFromSdl(e.button.button);
+            const int shift = ShiftMaskFromSdl(SDL_GetModState());
+            Guarded([&] {
+                events_->Front_MouseDown(button, shift, static_cast<float>(x - kScreenX),
+                                         static_cast<float>(y - kScreenY));
+            });
+            break;
+        }
+        case SDL_WINDOWEVENT: HandleWindowEvent(e.window); break;
+        case SDL_QUIT: CloseWindow(); break;
+        default: break;
+    }
+}
+
+void SdlHost::HandleWindowEvent(const SDL_WindowEvent& w) {
+    switch (w.event) {
+        case SDL_WINDOWEVENT_FOCUS_GAINED:
+            Guarded([&] {
+                events_->Form_Activate();
+                events_->Form_GotFocus();
+            });
+            break;
+        case SDL_WINDOWEVENT_FOCUS_LOST:
+            Guarded([&] {
+                events_->Form_LostFocus();
+                events_->Form_Deactivate();
+            });
+            break;
+        case SDL_WINDOWEVENT_CLOSE:
+            if (inDialog_)
+                closeRequested_ = true;
+            else
+                CloseWindow();
+            break;
+        case SDL_WINDOWEVENT_EXPOSED:
+            if (!inDialog_ && !closed_) PresentChrome(true);
+            break;
+        default: break;
+    }
+}
+
+void SdlHost::DialogTakesFocus(bool Taking) {
+    if (!events_ || !shown_ || closed_) return;
+    if (Taking)
+        Guarded([&] {
+            events_->Form_LostFocus();
+            events_->Form_Deactivate();
+        });
+    else
+        Guarded([&] {
+            events_->Form_Activate();
+            events_->Form_GotFocus();
+        });
+}
+
+void SdlHost::RefreshWindow() {
+    if (closed_ || !events_) return;
+    Guarded([&] { events_->DescribeWindow(content_); });
+    if (closed_) return;
+    painter_->Paint(content_);
+    PresentChrome(true);
+}
+
+void SdlHost::PresentChrome(bool FrontVisible) {
+    if (!presenter_ || !painter_->Ready()) return;
+    presenter_->Present(painter_->Pixels(), WindowPainter::kWidth, WindowPainter::kHeight,
+                        painter_->Version(), FrontVisible ? kScreenX : WindowPainter::kWidth,
+                        FrontVisible ? kScreenY : WindowPainter::kHeight);
+}
+
+bool SdlHost::CanShowMessageBoxes() const {
+    const char* driver = SDL_GetCurrentVideoDriver();
+    if (!driver) return true;
+    return std::strcmp(driver, "offscreen") != 0 && std::strcmp(driver, "dummy") != 0;
+}
+
+int32_t SdlHost::GetTickCount() {
+    return static_cast<int32_t>(static_cast<uint32_t>(SDL_GetTicks64()));
+}
+
+MsgAnswer SdlHost::MessageBox(const std::string& text, const std::string& title,
+                              MsgButtons buttons, MsgIcon icon) {
+    const std::string body = ToSdlLineBreaks(text);
+    if (icon == MsgIcon::Error) errorShown_ = true;
+    if (CanShowMessageBoxes()) {
+        // Enter picks the first button (OK or Yes); Escape the last one (OK, No or Cancel).
+        SDL_MessageBoxButtonData data[3];
+        int count = 0;
+        const auto add = [&](MsgAnswer a, const char* label, Uint32 flags) {
+            data[count++] = SDL_MessageBoxButtonData{flags, static_cast<int>(a), label};
+        };
+        switch (buttons) {
+            case MsgButtons::OK:
+                add(MsgAnswer::OK, "OK",
+                    SDL_MESSAGEBOX_BUTTON_RETURNKEY_DEFAULT |
+                        SDL_MESSAGEBOX_BUTTON_ESCAPEKEY_DEFAULT);
+                break;
+            case MsgButtons::YesNo:
+                add(MsgAnswer::Yes, "Yes", SDL_MESSAGEBOX_BUTTON_RETURNKEY_DEFAULT);
+                add(MsgAnswer::No, "No", SDL_MESSAGEBOX_BUTTON_ESCAPEKEY_DEFAULT);
+                break;
+            case MsgButtons::YesNoCancel:
+                add(MsgAnswer::Yes, "Yes", SDL_MESSAGEBOX_BUTTON_RETURNKEY_DEFAULT);
+                add(MsgAnswer::No, "No", 0);
+                add(MsgAnswer::Cancel, "Cancel", SDL_MESSAGEBOX_BUTTON_ESCAPEKEY_DEFAULT);
+                break;
+        }
+        const SDL_MessageBoxData box{SdlIconFlag(icon) | SDL_MESSAGEBOX_BUTTONS_LEFT_TO_RIGHT,
+                                     shown_ && !closed_ ? window_ : nullptr,
+                                     title.c_str(),
+                                     body.c_str(),
+                                     count,
+                                     data,
+                                     nullptr};
+        int pressed = -1;
+        DialogTakesFocus(true);
+        const bool ok = SDL_ShowMessageBox(&box, &pressed) == 0;
+        DialogTakesFocus(false);
+        if (ok) return pressed < 0 ? ClosedAnswer(buttons) : static_cast<MsgAnswer>(pressed);
+    }
+    std::fprintf(stderr, "Zol: no message box possible; %s: %s\n", title.c_str(), body.c_str());
+    return ClosedAnswer(buttons);
+}
+
+bool SdlHost::IsForeground() {
+    return window_ && shown_ && !closed_ &&
+           (SDL_GetWindowFlags(window_) & SDL_WINDOW_INPUT_FOCUS) != 0;
+}
+
+std::optional<std::string> SdlHost::GetClipboardText() {
+    if (!SDL_HasClipboardText()) return std::nullopt;
+    char* text = SDL_GetClipboardText();
+    if (!text) return std::nullopt;
+    std::string result(text);
+    SDL_free(text);
+    if (result.empty()) return std::nullopt;
+    return result;
+}
+
+void SdlHost::SetClipboardText(const std::string& Text) { SDL_SetClipboardText(Text.c_str()); }
+
+std::optional<std::string> SdlHost::InputBox(const std::string& Prompt, const std::string& Title,
+                                             const std::string& Default) {
+    if (!window_ || closed_ || inDialog_ || !painter_->Ready()) return std::nullopt;
+    ui::InputBox box(Prompt, Title, Default);
+    const ui::InputBoxLayout layout = ui::InputBox::Layout(kClientWidth, kClientHeight);
+    front_.resize(static_cast<size_t>(kScreenW) * kScreenH);
+    const bool haveFront = presenter_ && presenter_->ReadFront(front_.data(), kScreenW, kScreenH);
+    // Keys held now would never see their release, which goes to the box.
+    DialogTakesFocus(true);
+    inDialog_ = true;
+    if (events_) Guarded([&] { events_->DescribeWindow(content_); });
+    SDL_StartTextInput();
+    std::string shownText;
+    size_t shownCaret = std::string::npos;
+    int shownBlink = -1;
+    const uint64_t opened = SDL_GetTicks64();
+    while (box.IsOpen() && !closed_ && !closeRequested_) {
+        const int blink = static_cast<int>(((SDL_GetTicks64() - opened) / kCaretBlinkMs) % 2);
+        if (blink != shownBlink || box.Caret() != shownCaret || box.Text() != shownText) {
+            painter_->PaintDialog(content_, box, layout, blink == 0,
+                                  haveFront ? front_.data() : nullptr, kScreenW, kScreenH,
+                                  kScreenX, kScreenY);
+            // Without a copy of the last frame the screen stays visible and covers the box's
+            // middle, so the box is drawn over the art alone.
+            PresentChrome(false);
+            shownBlink = blink;
+            shownCaret = box.Caret();
+            shownText = box.Text();
+        }
+        SDL_Event event;
+        if (SDL_WaitEventTimeout(&event, 50) == 1) {
+            HandleDialogEvent(event, box, layout);
+            while (box.IsOpen() && SDL_PollEvent(&event)) HandleDialogEvent(event, box, layout);
+        }
+    }
+    box.Close();
+    inDialog_ = false;
+    DialogTakesFocus(false);
+    if (!closed_) {
+        painter_->Paint(content_, true);
+        PresentChrome(true);
+    }
+    return box.Result();
+}
+
+void SdlHost::HandleDialogEvent(const SDL_Event& e, ui::InputBox& Box,
+                                const ui::InputBoxLayout& Layout) {
+    switch (e.type) {
+        case SDL_KEYDOWN: {
+            const int code = VirtualKeyFromSdl(e.key.keysym.sym);
+            if (code != 0)
+                Box.KeyDown(code, ShiftMaskFromSdl(e.key.keysym.mod),
+                            [this] { return GetClipboardText(); });
+            break;
+        }
+        case SDL_TEXTINPUT: Box.TextInput(e.text.text); break;
+        case SDL_MOUSEBUTTONDOWN:
+            if (e.button.button == SDL_BUTTON_LEFT) Box.MouseDown(e.button.x, e.button.y, Layout);
+            break;
+        case SDL_QUIT:
+            Box.Close();
+            closeRequested_ = true;
+            break;
+        case SDL_WINDOWEVENT:
+            if (e.window.event == SDL_WINDOWEVENT_CLOSE) {
+                Box.Close();
+                closeRequested_ = true;
+            } else if (e.window.event == SDL_WINDOWEVENT_FOCUS_LOST ||
+                       e.window.event == SDL_WINDOWEVENT_FOCUS_GAINED) {
+                HandleWindowEvent(e.window);
+            } else if (e.window.event == SDL_WINDOWEVENT_EXPOSED) {
+                PresentChrome(false);
+            }
+            break;
+        default: break;
+    }
+}
+
+void SdlHost::CloseWindow() {
+    if (closed_) return;
+    closed_ = true;
+    timer_.Stop();
+    if (events_) {
+        try {
+            events_->Form_Unload();
+        } catch (const std::exception& e) {
+            std::fprintf(stderr, "Zol: %s\n", e.what());
+        } catch (...) {
+            std::fprintf(stderr, "Zol: unknown error while closing\n");
+        }
+    }
+    if (window_) SDL_HideWindow(window_);
+}
+
+double SdlHost::TimeOfDay() {
+    using namespace std::chrono;
+    const auto now = system_clock::now();
+    const std::time_t t = system_clock::to_time_t(now);
+    std::tm local{};
+    localtime_r(&t, &local);
+    const auto micros = duration_cast<microseconds>(now.time_since_epoch()).count() % 1000000;
+    const double fraction = static_cast<double>(micros) / 1e6;
+    return local.tm_hour * 3600.0 + local.tm_min * 60.0 + local.tm_sec + fraction;
+}
+
+void SdlHost::SetCaption(const std::string& Caption) {
+    if (window_) SDL_SetWindowTitle(window_, Caption.c_str());
+}
+
+void SdlHost::ShowWindow() {
+    if (!window_ || closed_) return;
+    SDL_ShowWindow(window_);
+    SDL_RaiseWindow(window_);
+    // The drawing area takes the keyboard: ask for the input focus even where no window
+    // manager hands it out.
+    SDL_SetWindowInputFocus(window_);
+    shown_ = true;
+    SDL_Event event;
+    while (!closed_ && SDL_PollEvent(&event)) HandleEvent(event);
+}
+
+void SdlHost::SetTimerEnabled(bool Enabled) {
+    if (Enabled && !timer_.Enabled())
+        timer_.Start(static_cast<int64_t>(SDL_GetTicks64()));
+    else if (!Enabled)
+        timer_.Stop();
+}
+
+}  // namespace zol::sdl

@@ -1,0 +1,119 @@
+// SdlHost: the game window on SDL2.
+//
+// What it does: one fixed 580 x 388 window (made for OpenGL, hidden until ShowWindow),
+// the event loop that turns SDL's events into the window's event procedures (keys as
+// virtual-key codes with SDL's key repeat as repeated key-downs, the release of a key
+// tapped between two ticks held back until the next tick has seen it; presses on the
+// drawing area in logical pixels, focus changes, the close button), the 30 ms timer on the same
+// thread (it sleeps in SDL's event wait until the next tick is due and never queues
+// missed ticks), the clipboard, message boxes through SDL_ShowMessageBox, and the modal
+// input box drawn inside the window. After every tick it asks the game window to
+// describe its labels and bar, repaints the chrome when that changed, and presents.
+// Who owns what: main() owns the host; the host borrows the window's event procedures
+// and the presenter, and owns the SDL window and the painter.
+// Failure: Create returns nullptr with a reason when SDL's video cannot start. Message
+// boxes that cannot be shown (no display, or the offscreen and dummy drivers) print to
+// stderr and answer as if closed (OK, No, Cancel); the input box answers "cancelled"
+// without a window. An exception out of an event procedure shows its description and
+// closes the window.
+#pragma once
+
+#include <SDL.h>
+
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "platform/WindowHost.h"
+#include "platform/sdl/WindowPainter.h"
+#include "platform/sdl/WindowPresenter.h"
+#include "ui/KeyTapLatch.h"
+#include "ui/TickTimer.h"
+
+namespace zol::sdl {
+
+class SdlHost final : public WindowHost {
+public:
+    static constexpr int kClientWidth = 580, kClientHeight = 388;
+    // The drawing area Front in client pixels, and the logical screen's origin inside it.
+    static constexpr int kFrontLeft = 49, kFrontTop = 49, kFrontWidth = 482, kFrontHeight = 290;
+    static constexpr int kScreenX = 50, kScreenY = 50, kScreenW = 480, kScreenH = 288;
+
+    // Starts SDL's video and makes the (hidden) window; nullptr with *Error on failure.
+    static std::unique_ptr<SdlHost> Create(std::string* Error);
+    ~SdlHost() override;
+    SdlHost(const SdlHost&) = delete;
+    SdlHost& operator=(const SdlHost&) = delete;
+
+    // The window's event procedures (borrowed; nullptr: events are dropped).
+    void SetEvents(WindowEvents* Events) { events_ = Events; }
+    // What shows the composed window (borrowed; nullptr: nothing is shown).
+    void SetPresenter(WindowPresenter* Presenter) { presenter_ = Presenter; }
+    SDL_Window* Window() const { return window_; }
+    WindowPainter& Painter() { return *painter_; }
+
+    // Runs the event loop until the window closes; the program's exit code.
+    int Run();
+    // One pass of the loop: waits at most MaxWaitMs (-1: as long as needed) for an event
+    // or the timer, handles every waiting event, then the tick when it is due. False
+    // once the window has closed.
+    bool Pump(int MaxWaitMs);
+    bool Closed() const { return closed_; }
+    // True once ShowWindow has shown the window.
+    bool WasShown() const { return shown_; }
+    // True once a message box with the error icon was shown (or printed).
+    bool ErrorShown() const { return errorShown_; }
+    // Describes, repaints (when changed) and presents the window now.
+    void RefreshWindow();
+    // False when no message box can be shown (the offscreen and dummy video drivers).
+    bool CanShowMessageBoxes() const;
+
+    // ---- SystemHost ----
+    int32_t GetTickCount() override;
+    MsgAnswer MessageBox(const std::string& text, const std::string& title, MsgButtons buttons,
+                         MsgIcon icon) override;
+    // ---- WindowHost ----
+    bool IsForeground() override;
+    std::optional<std::string> GetClipboardText() override;
+    void SetClipboardText(const std::string& Text) override;
+    std::optional<std::string> InputBox(const std::string& Prompt, const std::string& Title,
+                                        const std::string& Default) override;
+    void CloseWindow() override;
+    double TimeOfDay() override;
+    void SetCaption(const std::string& Caption) override;
+    void ShowWindow() override;
+    void SetTimerEnabled(bool Enabled) override;
+    void* NativeWindow() override { return window_; }
+
+private:
+    SdlHost() = default;
+    void HandleEvent(const SDL_Event& Event);
+    void HandleDialogEvent(const SDL_Event& Event, ui::InputBox& Box,
+                           const ui::InputBoxLayout& Layout);
+    void HandleWindowEvent(const SDL_WindowEvent& Event);
+    void PresentChrome(bool FrontVisible);
+    // A modal box takes the keyboard from the window (Taking) or gives it back.
+    void DialogTakesFocus(bool Taking);
+    // Runs an event procedure; an exception is shown and closes the window.
+    template <class Fn>
+    void Guarded(Fn&& fn);
+    // Shows a runtime error and closes the window.
+    void Fail(const char* Description);
+
+    SDL_Window* window_ = nullptr;
+    std::unique_ptr<WindowPainter> painter_;
+    WindowEvents* events_ = nullptr;
+    WindowPresenter* presenter_ = nullptr;
+    ui::TickTimer timer_{30};
+    ui::KeyTapLatch taps_;  // a tap between two ticks still reaches the next tick
+    WindowContent content_;
+    std::vector<uint32_t> front_;  // the last frame, under an open input box
+    bool shown_ = false;
+    bool errorShown_ = false;
+    bool closed_ = false;
+    bool closeRequested_ = false;  // the close button while an input box was open
+    bool inDialog_ = false;
+};
+
+}  // namespace zol::sdl

@@ -1,0 +1,380 @@
+#include "platform/sdl/WindowPainter.h"
+
+#include <fontconfig/fontconfig.h>
+
+#include <SDL_image.h>
+
+#include <cmath>
+#include <cstdio>
+
+namespace zol::sdl {
+
+namespace {
+constexpr uint32_t kArtFallback = 0xC8C8C8;  // plain grey when the art is missing
+constexpr uint32_t kBlack = 0x000000;
+constexpr uint32_t kWhite = 0xFFFFFF;
+constexpr uint32_t kDialogFace = 0xF0F0F0;
+constexpr uint32_t kDialogTitle = 0x1C3C8C;
+constexpr uint32_t kDialogShadow = 0x808080;
+constexpr int kFrontLeft = 49, kFrontTop = 49, kFrontWidth = 482, kFrontHeight = 290;
+
+// Decodes the UTF-8 character at s[i] and advances i; invalid bytes give U+FFFD.
+uint32_t NextCodePoint(const std::string& s, size_t& i) {
+    const auto b0 = static_cast<unsigned char>(s[i]);
+    if (b0 < 0x80) {
+        ++i;
+        return b0;
+    }
+    size_t n;
+    uint32_t cp;
+    if ((b0 & 0xE0) == 0xC0) n = 2, cp = b0 & 0x1F;
+    else if ((b0 & 0xF0) == 0xE0) n = 3, cp = b0 & 0x0F;
+    else if ((b0 & 0xF8) == 0xF0) n = 4, cp = b0 & 0x07;
+    else {
+        ++i;
+        return 0xFFFD;
+    }
+    if (i + n > s.size()) {
+        ++i;
+        return 0xFFFD;
+    }
+    for (size_t k = 1; k < n; ++k) {
+        const auto b = static_cast<unsigned char>(s[i + k]);
+        if ((b & 0xC0) != 0x80) {
+            ++i;
+            return 0xFFFD;
+        }
+        cp = (cp << 6) | (b & 0x3F);
+    }
+    i += n;
+    return cp > 0x10FFFF ? 0xFFFD : cp;
+}
+
+bool SameLabel(const WindowLabel& a, const WindowLabel& b) {
+    return a.Left == b.Left && a.Top == b.Top && a.Width == b.Width && a.Height == b.Height &&
+           a.Caption == b.Caption && a.FontPoints == b.FontPoints && a.Bold == b.Bold &&
+           a.HasBackColor == b.HasBackColor && a.BackColor == b.BackColor &&
+           a.ForeColor == b.ForeColor;
+}
+
+bool SameBar(const WindowBar& x, const WindowBar& y) {
+    return x.Left == y.Left && x.Top == y.Top && x.Width == y.Width && x.Height == y.Height &&
+           x.Border == y.Border && x.BackColor == y.BackColor && x.ForeColor == y.ForeColor &&
+           x.Fraction == y.Fraction;
+}
+
+bool SameContent(const WindowContent& a, const WindowContent& b) {
+    if (a.Labels.size() != b.Labels.size()) return false;
+    for (size_t i = 0; i < a.Labels.size(); ++i)
+        if (!SameLabel(a.Labels[i], b.Labels[i])) return false;
+    return SameBar(a.Bar, b.Bar);
+}
+
+// Label sizes are in points of a 96-dpi desktop; SDL2_ttf sizes are pixels at 72 dpi.
+int PointsToPixels(float Points) {
+    const double px = std::nearbyint(static_cast<double>(Points) * 96.0 / 72.0);
+    return px < 1 ? 1 : (px > 200 ? 200 : static_cast<int>(px));
+}
+}  // namespace
+
+std::string FindFontFile(const std::string& Pattern, int* Index) {
+    if (Index) *Index = 0;
+    if (!FcInit()) return {};
+    FcPattern* pat = FcNameParse(reinterpret_cast<const FcChar8*>(Pattern.c_str()));
+    if (!pat) return {};
+    FcConfigSubstitute(nullptr, pat, FcMatchPattern);
+    FcDefaultSubstitute(pat);
+    FcResult result = FcResultNoMatch;
+    FcPattern* match = FcFontMatch(nullptr, pat, &result);
+    std::string file;
+    if (match) {
+        FcChar8* path = nullptr;
+        if (FcPatternGetString(match, FC_FILE, 0, &path) == FcResultMatch && path)
+            file = reinterpret_cast<const char*>(path);
+        int index = 0;
+        if (Index && FcPatternGetInteger(match, FC_INDEX, 0, &index) == FcResultMatch)
+            *Index = index;
+        FcPatternDestroy(match);
+    }
+    FcPatternDestroy(pat);
+    return file;
+}
+
+WindowPainter::WindowPainter(const std::string& ArtFile) {
+    image_ = SDL_CreateRGBSurfaceWithFormat(0, kWidth, kHeight, 32, SDL_PIXELFORMAT_RGBA32);
+    if (!image_) {
+        std::fprintf(stderr, "Zol: no window image (%s)\n", SDL_GetError());
+        return;
+    }
+    if (!ArtFile.empty()) {
+        if (SDL_Surface* loaded = IMG_Load(ArtFile.c_str())) {
+            art_ = SDL_ConvertSurfaceFormat(loaded, SDL_PIXELFORMAT_RGBA32, 0);
+            SDL_FreeSurface(loaded);
+            // The art replaces the whole image; blending it would let old labels show through.
+            if (art_) SDL_SetSurfaceBlendMode(art_, SDL_BLENDMODE_NONE);
+        }
+        if (!art_) std::fprintf(stderr, "Zol: window art %s not loaded; using a plain frame\n",
+                                ArtFile.c_str());
+    }
+    // SDL2_ttf counts its users: every painter pairs its own init with its own quit.
+    ttfStarted_ = TTF_Init() == 0;
+    boldFile_ = FindFontFile("Arial:bold", &boldIndex_);
+    regularFile_ = FindFontFile("Arial", &regularIndex_);
+    if (!ttfStarted_ || !HasFonts())
+        std::fprintf(stderr, "Zol: no font for the window's labels; they are left out\n");
+    fonts_.reserve(8);
+}
+
+WindowPainter::~WindowPainter() {
+    for (auto& [key, glyph] : glyphs_) SDL_FreeSurface(glyph.Surface);
+    for (auto& slot : fonts_)
+        if (slot.Font) TTF_CloseFont(slot.Font);
+    if (ttfStarted_) TTF_Quit();
+    SDL_FreeSurface(art_);
+    SDL_FreeSurface(image_);
+}
+
+const uint32_t* WindowPainter::Pixels() const {
+    return image_ ? static_cast<const uint32_t*>(image_->pixels) : nullptr;
+}
+
+uint32_t WindowPainter::ColorAt(int X, int Y) const {
+    if (!image_ || X < 0 || Y < 0 || X >= kWidth || Y >= kHeight) return 0;
+    const auto* row = static_cast<const uint8_t*>(image_->pixels) + Y * image_->pitch;
+    const uint8_t* p = row + X * 4;
+    return (uint32_t{p[0]} << 16) | (uint32_t{p[1]} << 8) | p[2];
+}
+
+int WindowPainter::FontFor(float Points, bool Bold) {
+    if (!ttfStarted_) return -1;
+    const int px = PointsToPixels(Points);
+    for (size_t i = 0; i < fonts_.size(); ++i)
+        if (fonts_[i].Pixels == px && fonts_[i].Bold == Bold)
+            return fonts_[i].Font ? static_cast<int>(i) : -1;
+    const std::string& file = Bold && !boldFile_.empty() ? boldFile_ : regularFile_;
+    const int index = Bold && !boldFile_.empty() ? boldIndex_ : regularIndex_;
+    FontSlot slot{px, Bold, nullptr};
+    if (!file.empty()) slot.Font = TTF_OpenFontIndex(file.c_str(), px, index);
+    // A regular face asked to be bold: let SDL2_ttf embolden it.
+    if (slot.Font && Bold && boldFile_.empty()) TTF_SetFontStyle(slot.Font, TTF_STYLE_BOLD);
+    fonts_.push_back(slot);
+    return slot.Font ? static_cast<int>(fonts_.size() - 1) : -1;
+}
+
+const WindowPainter::Glyph& WindowPainter::GlyphFor(int Slot, uint32_t CodePoint) {
+    const uint64_t key = (static_cast<uint64_t>(Slot) << 32) | CodePoint;
+    auto it = glyphs_.find(key);
+    if (it != glyphs_.end()) return it->second;
+    TTF_Font* font = fonts_[Slot].Font;
+    Glyph g;
+    int minx, maxx, miny, maxy, advance = 0;
+    if (TTF_GlyphMetrics32(font, CodePoint, &minx, &maxx, &miny, &maxy, &advance) == 0)
+        g.Advance = advance;
+    if (CodePoint != ' ') {
+        g.Surface = TTF_RenderGlyph32_Blended(font, CodePoint, SDL_Color{255, 255, 255, 255});
+        if (g.Surface) SDL_SetSurfaceBlendMode(g.Surface, SDL_BLENDMODE_BLEND);
+    }
+    return glyphs_.emplace(key, g).first->second;
+}
+
+int WindowPainter::TextWidth(int Slot, const std::string& Utf8) {
+    int w = 0;
+    for (size_t i = 0; i < Utf8.size();) w += GlyphFor(Slot, NextCodePoint(Utf8, i)).Advance;
+    return w;
+}
+
+void WindowPainter::DrawTextLine(int Slot, const std::string& Utf8, int X, int Y, uint32_t Rgb,
+                                 const SDL_Rect& Within) {
+    SDL_Rect Clip;
+    if (!SDL_IntersectRect(&Within, &region_, &Clip)) return;
+    SDL_SetClipRect(image_, &Clip);
+    int pen = X;
+    for (size_t i = 0; i < Utf8.size() && pen < Clip.x + Clip.w;) {
+        const Glyph& g = GlyphFor(Slot, NextCodePoint(Utf8, i));
+        if (g.Surface) {
+            SDL_SetSurfaceColorMod(g.Surface, (Rgb >> 16) & 0xFF, (Rgb >> 8) & 0xFF, Rgb & 0xFF);
+            SDL_Rect dst{pen, Y, g.Surface->w, g.Surface->h};
+            SDL_BlitSurface(g.Surface, nullptr, image_, &dst);
+        }
+        pen += g.Advance;
+    }
+    SDL_SetClipRect(image_, &region_);
+}
+
+void WindowPainter::Fill(int X, int Y, int W, int H, uint32_t Rgb) {
+    if (W <= 0 || H <= 0) return;
+    SDL_Rect r{X, Y, W, H};
+    SDL_FillRect(image_, &r, SDL_MapRGB(image_->format, (Rgb >> 16) & 0xFF, (Rgb >> 8) & 0xFF,
+                                        Rgb & 0xFF));
+}
+
+void WindowPainter::Frame(int X, int Y, int W, int H, uint32_t Rgb) {
+    Fill(X, Y, W, 1, Rgb);
+    Fill(X, Y + H - 1, W, 1, Rgb);
+    Fill(X, Y, 1, H, Rgb);
+    Fill(X + W - 1, Y, 1, H, Rgb);
+}
+
+void WindowPainter::DrawLabel(const WindowLabel& L) {
+    if (L.Width <= 0 || L.Height <= 0) return;
+    if (L.HasBackColor) Fill(L.Left, L.Top, L.Width, L.Height, L.BackColor);
+    if (L.Caption.empty()) return;
+    const int slot = FontFor(L.FontPoints, L.Bold);
+    if (slot < 0) return;
+    DrawTextLine(slot, L.Caption, L.Left, L.Top, L.ForeColor,
+                 SDL_Rect{L.Left, L.Top, L.Width, L.Height});
+}
+
+void WindowPainter::DrawBar(const WindowBar& B) {
+    if (B.Width <= 0 || B.Height <= 0) return;
+    int inset = 0;
+    if (B.Border == 2) {
+        // Sunken: dark edges top and left, light ones bottom and right, two pixels deep.
+        Fill(B.Left, B.Top, B.Width, B.Height, kWhite);
+        Fill(B.Left, B.Top, B.Width - 1, B.Height - 1, kDialogShadow);
+        Fill(B.Left + 1, B.Top + 1, B.Width - 2, B.Height - 2, 0xD4D0C8);
+        Fill(B.Left + 1, B.Top + 1, B.Width - 3, B.Height - 3, 0x404040);
+        inset = 2;
+    } else if (B.Border != 0) {
+        Frame(B.Left, B.Top, B.Width, B.Height, kBlack);
+        inset = 1;
+    }
+    const int iw = B.Width - 2 * inset, ih = B.Height - 2 * inset;
+    Fill(B.Left + inset, B.Top + inset, iw, ih, B.BackColor);
+    float f = B.Fraction;
+    if (!(f > 0)) f = 0;  // NaN and negatives show an empty bar
+    if (f > 1) f = 1;
+    const int filled = static_cast<int>(std::nearbyint(static_cast<double>(iw) * f));
+    Fill(B.Left + inset, B.Top + inset, filled, ih, B.ForeColor);
+}
+
+void WindowPainter::PaintRegion(const WindowContent& Content, const SDL_Rect& Region) {
+    region_ = Region;
+    SDL_SetClipRect(image_, &region_);
+    if (art_) {
+        SDL_Rect dst{0, 0, art_->w, art_->h};
+        SDL_BlitSurface(art_, nullptr, image_, &dst);
+    } else {
+        Fill(0, 0, kWidth, kHeight, kArtFallback);
+        Frame(kFrontLeft, kFrontTop, kFrontWidth, kFrontHeight, 0x202020);
+    }
+    for (const WindowLabel& label : Content.Labels) DrawLabel(label);
+    DrawBar(Content.Bar);
+    region_ = SDL_Rect{0, 0, kWidth, kHeight};
+    SDL_SetClipRect(image_, nullptr);
+}
+
+void WindowPainter::PaintBase(const WindowContent& Content) {
+    PaintRegion(Content, SDL_Rect{0, 0, kWidth, kHeight});
+}
+
+bool WindowPainter::Paint(const WindowContent& Content, bool Force) {
+    if (!image_) return false;
+    if (painted_ && !Force && SameContent(Content, last_)) return false;
+    if (!painted_ || Force || Content.Labels.size() != last_.Labels.size()) {
+        PaintBase(Content);
+    } else {
+        // Only what changed is painted again (a counter changes every tick): the art under
+        // its old and new place, then everything that reaches into that area.
+        const auto rectOf = [](int32_t x, int32_t y, int32_t w, int32_t h) {
+            return SDL_Rect{x, y, w, h};
+        };
+        for (size_t i = 0; i < Content.Labels.size(); ++i) {
+            const WindowLabel &now = Content.Labels[i], &was = last_.Labels[i];
+            if (SameLabel(now, was)) continue;
+            const SDL_Rect a = rectOf(now.Left, now.Top, now.Width, now.Height);
+            const SDL_Rect b = rectOf(was.Left, was.Top, was.Width, was.Height);
+            SDL_Rect both;
+            SDL_UnionRect(&a, &b, &both);
+            PaintRegion(Content, both);
+        }
+        const WindowBar &bar = Content.Bar, &old = last_.Bar;
+        if (!SameBar(bar, old)) {
+            const SDL_Rect a = rectOf(bar.Left, bar.Top, bar.Width, bar.Height);
+            const SDL_Rect b = rectOf(old.Left, old.Top, old.Width, old.Height);
+            SDL_Rect both;
+            SDL_UnionRect(&a, &b, &both);
+            PaintRegion(Content, both);
+        }
+    }
+    last_ = Content;
+    painted_ = true;
+    ++version_;
+    return true;
+}
+
+void WindowPainter::PaintDialog(const WindowContent& Content, const ui::InputBox& Box,
+                                const ui::InputBoxLayout& L, bool CaretOn, const uint32_t* Front,
+                                int FrontW, int FrontH, int FrontX, int FrontY) {
+    if (!image_) return;
+    PaintBase(Content);
+    if (Front && FrontW > 0 && FrontH > 0) {
+        SDL_Surface* front = SDL_CreateRGBSurfaceWithFormatFrom(
+            const_cast<uint32_t*>(Front), FrontW, FrontH, 32, FrontW * 4, SDL_PIXELFORMAT_RGBA32);
+        if (front) {
+            SDL_SetSurfaceBlendMode(front, SDL_BLENDMODE_NONE);
+            SDL_Rect dst{FrontX, FrontY, FrontW, FrontH};
+            SDL_BlitSurface(front, nullptr, image_, &dst);
+            SDL_FreeSurface(front);
+        }
+    }
+    // The box with a drop shadow, a title bar, the prompt, the field and two buttons.
+    Fill(L.Box.X + 3, L.Box.Y + 3, L.Box.W, L.Box.H, 0x303030);
+    Fill(L.Box.X, L.Box.Y, L.Box.W, L.Box.H, kDialogFace);
+    Frame(L.Box.X, L.Box.Y, L.Box.W, L.Box.H, kBlack);
+    Fill(L.TitleBar.X + 1, L.TitleBar.Y + 1, L.TitleBar.W - 2, L.TitleBar.H - 1, kDialogTitle);
+    const int bold = FontFor(9, true), regular = FontFor(9, false);
+    const auto clip = [](const ui::Rect& r) { return SDL_Rect{r.X, r.Y, r.W, r.H}; };
+    if (bold >= 0)
+        DrawTextLine(bold, Box.Title(), L.TitleBar.X + 8, L.TitleBar.Y + 4, kWhite,
+                     clip(L.TitleBar));
+    if (regular >= 0) {
+        // The prompt wraps at blanks within its rectangle.
+        const int lineH = TTF_FontLineSkip(fonts_[regular].Font);
+        const std::string& p = Box.Prompt();
+        int y = L.Prompt.Y;
+        size_t start = 0;
+        while (start < p.size() && y + lineH <= L.Prompt.Y + L.Prompt.H) {
+            size_t end = start, lastFit = std::string::npos;
+            while (end <= p.size()) {
+                if (end == p.size() || p[end] == ' ' || p[end] == '\n') {
+                    if (TextWidth(regular, p.substr(start, end - start)) > L.Prompt.W) break;
+                    lastFit = end;
+                    if (end == p.size() || p[end] == '\n') break;
+                }
+                ++end;
+            }
+            if (lastFit == std::string::npos) lastFit = end > p.size() ? p.size() : end;
+            DrawTextLine(regular, p.substr(start, lastFit - start), L.Prompt.X, y, kBlack,
+                         clip(L.Prompt));
+            start = lastFit + 1;
+            y += lineH;
+        }
+    }
+    // The field scrolls so that the caret stays visible.
+    Fill(L.Field.X, L.Field.Y, L.Field.W, L.Field.H, kWhite);
+    Frame(L.Field.X, L.Field.Y, L.Field.W, L.Field.H, kDialogShadow);
+    if (regular >= 0) {
+        const int innerW = L.Field.W - 8;
+        const int caretX = TextWidth(regular, Box.Text().substr(0, Box.Caret()));
+        const int scroll = caretX > innerW ? caretX - innerW : 0;
+        const int textY = L.Field.Y + (L.Field.H - TTF_FontHeight(fonts_[regular].Font)) / 2;
+        const SDL_Rect inner{L.Field.X + 3, L.Field.Y + 2, L.Field.W - 6, L.Field.H - 4};
+        DrawTextLine(regular, Box.Text(), L.Field.X + 4 - scroll, textY, kBlack, inner);
+        if (CaretOn) Fill(L.Field.X + 4 - scroll + caretX, L.Field.Y + 4, 1, L.Field.H - 8, kBlack);
+    }
+    for (const auto* b : {&L.Ok, &L.Cancel}) {
+        Fill(b->X, b->Y, b->W, b->H, 0xE1E1E1);
+        Frame(b->X, b->Y, b->W, b->H, b == &L.Ok ? 0x0078D7 : 0xADADAD);
+        if (regular >= 0) {
+            const std::string text = b == &L.Ok ? "OK" : "Cancel";
+            const int tx = b->X + (b->W - TextWidth(regular, text)) / 2;
+            const int ty = b->Y + (b->H - TTF_FontHeight(fonts_[regular].Font)) / 2;
+            DrawTextLine(regular, text, tx, ty, kBlack, clip(*b));
+        }
+    }
+    ++version_;
+    painted_ = false;  // the next Paint draws the window without the box
+}
+
+}  // namespace zol::sdl

@@ -1,0 +1,100 @@
+// WindowPainter: rasterises the game window's chrome into an RGBA image.
+//
+// What it does: the window's background art, the labels (SDL2_ttf, fonts found through
+// fontconfig: "Arial:bold" for bold labels, "Arial" for the others and the dialog), the
+// level bar, and on request the modal input box over it all. Label texts are drawn from
+// a cache of rendered glyphs, so repainting changed numbers allocates nothing once their
+// digits have been seen.
+// Who owns what: the painter owns its surfaces, fonts and glyph cache; the image stays
+// valid until the next paint. Pixels are SDL_PIXELFORMAT_RGBA32 (see WindowPresenter.h).
+// Failure: missing art paints a plain grey frame, a missing font leaves the texts out;
+// each is reported once on stderr. Nothing here throws.
+#pragma once
+
+#include <SDL.h>
+#include <SDL_ttf.h>
+
+#include <cstdint>
+#include <string>
+#include <unordered_map>
+#include <vector>
+
+#include "platform/WindowContent.h"
+#include "ui/InputBox.h"
+
+namespace zol::sdl {
+
+// The file fontconfig matches for a pattern such as "Arial:bold"; "" when none. *Index
+// receives the face index inside the file.
+std::string FindFontFile(const std::string& Pattern, int* Index);
+
+class WindowPainter {
+public:
+    static constexpr int kWidth = 580;
+    static constexpr int kHeight = 388;
+
+    // A painter over the art in ArtFile (empty or missing: a plain frame).
+    explicit WindowPainter(const std::string& ArtFile);
+    ~WindowPainter();
+    WindowPainter(const WindowPainter&) = delete;
+    WindowPainter& operator=(const WindowPainter&) = delete;
+
+    // True when the image exists and label fonts could be opened.
+    bool Ready() const { return image_ != nullptr; }
+    bool HasFonts() const { return !boldFile_.empty() || !regularFile_.empty(); }
+
+    // Repaints art, labels and bar when Content differs from the last paint (or Force);
+    // true when the image changed.
+    bool Paint(const WindowContent& Content, bool Force = false);
+    // Paints the input box over the image; Front (FrontW x FrontH, may be null) is the
+    // logical screen's last frame, copied to (FrontX, FrontY) under the box first.
+    void PaintDialog(const WindowContent& Content, const ui::InputBox& Box,
+                     const ui::InputBoxLayout& Layout, bool CaretOn, const uint32_t* Front,
+                     int FrontW, int FrontH, int FrontX, int FrontY);
+
+    const uint32_t* Pixels() const;
+    // Grows with every change of the image.
+    uint64_t Version() const { return version_; }
+    // The colour 0xRRGGBB at client pixel (X, Y); 0 outside the image.
+    uint32_t ColorAt(int X, int Y) const;
+
+private:
+    struct FontSlot {
+        int Pixels = 0;
+        bool Bold = false;
+        TTF_Font* Font = nullptr;
+    };
+    struct Glyph {
+        SDL_Surface* Surface = nullptr;  // white text on transparent, colour-modulated when drawn
+        int Advance = 0;
+    };
+
+    // The slot of the font for a label size, opened on first use; -1 when there is none.
+    int FontFor(float Points, bool Bold);
+    const Glyph& GlyphFor(int Slot, uint32_t CodePoint);
+    void DrawLabel(const WindowLabel& Label);
+    void DrawBar(const WindowBar& Bar);
+    // Draws one line from the glyph cache, clipped to Clip.
+    void DrawTextLine(int Slot, const std::string& Utf8, int X, int Y, uint32_t Rgb,
+                      const SDL_Rect& Clip);
+    int TextWidth(int Slot, const std::string& Utf8);
+    void Fill(int X, int Y, int W, int H, uint32_t Rgb);
+    void Frame(int X, int Y, int W, int H, uint32_t Rgb);
+    // Art, labels and bar, drawn only inside Region.
+    void PaintRegion(const WindowContent& Content, const SDL_Rect& Region);
+    void PaintBase(const WindowContent& Content);
+
+    SDL_Surface* image_ = nullptr;
+    SDL_Surface* art_ = nullptr;
+    bool ttfStarted_ = false;
+    std::string boldFile_, regularFile_;
+    int boldIndex_ = 0, regularIndex_ = 0;
+    std::vector<FontSlot> fonts_;
+    std::unordered_map<uint64_t, Glyph> glyphs_;
+    SDL_Rect region_{0, 0, kWidth, kHeight};  // what drawing may touch
+    WindowContent last_;
+    bool painted_ = false;
+    uint64_t version_ = 0;
+};
+
+}  // namespace zol::sdl

@@ -1,0 +1,57 @@
+// The whole start-up on the real SDL host under the offscreen driver, as main() runs it.
+#include <gtest/gtest.h>
+
+#include <SDL.h>
+
+#include "framework/core/qCore.h"
+#include "game/frmMain.h"
+#include "platform/sdl/SdlHost.h"
+
+namespace zol {
+namespace {
+
+struct CountingPresenter final : sdl::WindowPresenter {
+    int Presents = 0;
+    void Present(const uint32_t*, int w, int h, uint64_t, int fx, int fy) override {
+        ++Presents;
+        EXPECT_EQ(w, 580);
+        EXPECT_EQ(h, 388);
+        EXPECT_EQ(fx, 50);
+        EXPECT_EQ(fy, 50);
+    }
+};
+
+TEST(SdlStartup, FormLoadShowsTheWindowTicksAndTheCloseButtonEndsTheProgram) {
+    std::string error;
+    auto host = sdl::SdlHost::Create(&error);
+    if (!host) GTEST_SKIP() << "SDL video unavailable: " << error;
+    SetSystemHost(host.get());
+    CountingPresenter presenter;
+    host->SetPresenter(&presenter);
+    // A waiting code: offscreen the question cannot be shown, so it answers No and the
+    // game starts as usual.
+    host->SetClipboardText("1,520 [1D-ABC]");
+    {
+        frmMain form(*host);
+        host->SetEvents(&form);
+        form.Form_Load();
+        ASSERT_FALSE(host->Closed());
+        EXPECT_STREQ(SDL_GetWindowTitle(host->Window()), "Zol 1.1.38");
+        EXPECT_TRUE(SDL_GetWindowFlags(host->Window()) & SDL_WINDOW_SHOWN);
+        // The timer drives the loop: run it for a few ticks, then press the close button.
+        for (int i = 0; i < 4; ++i) host->Pump(40);
+        EXPECT_GE(presenter.Presents, 1);
+        SDL_Event close{};
+        close.type = SDL_WINDOWEVENT;
+        close.window.event = SDL_WINDOWEVENT_CLOSE;
+        close.window.windowID = SDL_GetWindowID(host->Window());
+        SDL_PushEvent(&close);
+        EXPECT_EQ(host->Run(), 0);
+        EXPECT_TRUE(host->Closed());
+        host->SetEvents(nullptr);
+    }
+    SetSystemHost(nullptr);
+}
+
+}  // namespace
+}  // namespace zol
