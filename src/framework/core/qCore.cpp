@@ -33,10 +33,11 @@ void ShowFatal(const std::string& title, const std::string& firstLine) {
                 title, MsgButtons::OK, MsgIcon::Error);
 }
 
-// The informational message of a missing sound or music device.
+// The informational message of a missing sound or music device; the error text comes from
+// the device's own module, which knows what its backend said.
 void ShowDisabled(const std::string& title, const std::string& firstLine,
-                  const std::string& lastLine) {
-    ShowMessage(firstLine + kCrLf + "(" + GetErrorText(0) + ")" + kCrLf + kCrLf + lastLine,
+                  const std::string& errorText, const std::string& lastLine) {
+    ShowMessage(firstLine + kCrLf + "(" + errorText + ")" + kCrLf + kCrLf + lastLine,
                 title, MsgButtons::OK, MsgIcon::Information);
 }
 }  // namespace
@@ -88,11 +89,11 @@ bool Window_Initialize(void* formHandle, void* targetHandle, int32_t targetWidth
     }
     if (!DSound_Initialize(formHandle)) {
         ShowDisabled("Create DSound device", "DirectX: Audio device not available!",
-                     "Sound playback is disabled.");
+                     SoundErrorText(), "Sound playback is disabled.");
     }
     if (!DMusic_Initialize(formHandle)) {
         ShowDisabled("Create DMusic device", "DirectX: MIDI device not available!",
-                     "Music playback (MIDI) is disabled.");
+                     MusicErrorText(), "Music playback (MIDI) is disabled.");
     }
     return true;
 }
