@@ -15,6 +15,10 @@ namespace zol {
 namespace {
 constexpr float kTwoPi = 6.2831855f;  // the float nearest to 2 pi
 
+// The captions live as strings once, so a frame never builds (and allocates) them anew.
+const std::string kPause = "Pause", kYourScore = "Your Score", kYourCode = "Your Code",
+                  kCopied = "(Code Copied to Clipboard!)", kClickToCopy = "(Please Click to Copy...)";
+
 // The pulse of the pause dimming: |sin(2 pi f)| / 2.
 float PauseGamma(float fade) {
     return static_cast<float>(std::fabs(std::sin(static_cast<double>(kTwoPi * fade)))) / 2.0f;
@@ -66,9 +70,9 @@ void frmMain::RenderFrame() {
         const double t = Host().TimeOfDay();
         const float scale = static_cast<float>(4.0 + 2.0 * std::sin(t));
         SetAlphaMode(20);
-        DrawText(Game.FontMinco, "Pause", w / 2 + 3, h / 2 + 3, scale, 2, 2, ColorRGB(1, 1, 1), 0);
+        DrawText(Game.FontMinco, kPause, w / 2 + 3, h / 2 + 3, scale, 2, 2, ColorRGB(1, 1, 1), 0);
         SetAlphaMode(2);
-        DrawText(Game.FontMinco, "Pause", w / 2, h / 2, scale, 2, 2, ColorRGB(1, 1, 1), 0);
+        DrawText(Game.FontMinco, kPause, w / 2, h / 2, scale, 2, 2, ColorRGB(1, 1, 1), 0);
     } else if (PauseFade > 0) {
         ApplyGamma(PauseGamma(PauseFade));
         PauseFade -= 0.1f;
@@ -84,18 +88,18 @@ void frmMain::RenderFrame() {
         ApplyGamma(-0.5f * ScoreFade);
         const float f = ScoreFade;
         const FontRecord& font = Game.FontMinco;
-        ShadowedText(font, "Your Score", w / 2, h / 2 - 80, 2, 2, ColorRGBA(1, 1, 1, f),
+        ShadowedText(font, kYourScore, w / 2, h / 2 - 80, 2, 2, ColorRGBA(1, 1, 1, f),
                      ColorRGBA(1, 0, 0, f));
         ShadowedText(font, FormatGrouped(Game.Score), w / 2, h / 2 - 40, 4, 3,
                      ColorRGBA(1, 1, 1, f), ColorRGBA(1, 1, 1, f));
         if (Game.Score > 0) {
-            ShadowedText(font, "Your Code", w / 2, h / 2 + 30, 2, 2, ColorRGBA(1, 1, 1, f),
+            ShadowedText(font, kYourCode, w / 2, h / 2 + 30, 2, 2, ColorRGBA(1, 1, 1, f),
                          ColorRGBA(1, 0, 0, f));
             if (CodeCopied) {
-                ShadowedText(font, "(Code Copied to Clipboard!)", w / 2, h / 2 + 60, 1, 1,
+                ShadowedText(font, kCopied, w / 2, h / 2 + 60, 1, 1,
                              ColorRGBA(0.5f, 1, 0.5f, f), ColorRGBA(0.5f, 1, 0.5f, f));
             } else {
-                ShadowedText(font, "(Please Click to Copy...)", w / 2, h / 2 + 60, 1, 1,
+                ShadowedText(font, kClickToCopy, w / 2, h / 2 + 60, 1, 1,
                              ColorRGBA(1, 0.5f, 0.5f, f), ColorRGBA(1, 0.5f, 0.5f, f));
             }
         }
