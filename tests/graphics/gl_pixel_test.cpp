@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 #include <unistd.h>
 
+#include <cstring>
 #include <filesystem>
 
 #include "framework/data/qFileSystem.h"
@@ -44,6 +45,11 @@ protected:
         std::vector<uint32_t> px(static_cast<size_t>(w * h), argb);
         return AddTexture("solid" + std::to_string(argb), px.data(), w, h, false, 0);
     }
+    // An RGBA32 pixel (bytes R, G, B, A) as 0x00RRGGBB.
+    static uint32_t Rgb(uint32_t p) {
+        const auto* b = reinterpret_cast<const uint8_t*>(&p);
+        return (uint32_t{b[0]} << 16) | (uint32_t{b[1]} << 8) | b[2];
+    }
     // The logical screen's pixel (x, y) as 0x00RRGGBB.
     uint32_t Pixel(int x, int y) {
         if (x != lastX_ || !fresh_) {
@@ -53,7 +59,7 @@ protected:
             EXPECT_EQ(h, 288);
         }
         fresh_ = false;
-        return pixels_.at(static_cast<size_t>(y * 480 + x)) & 0xFFFFFFu;
+        return Rgb(pixels_.at(static_cast<size_t>(y * 480 + x)));
     }
     // One frame: background colour, then one full-size white sprite tinted Color in Mode.
     uint32_t Blend(int32_t Mode, uint32_t Background, uint32_t Color) {
@@ -193,7 +199,14 @@ TEST_F(GlPixels, ClearColourZeroKeepsTheLastFrame) {
 }
 
 TEST_F(GlPixels, WindowCompositeLaysTheScreenOverTheChrome) {
-    std::vector<uint32_t> chrome(580 * 388, 0xFF203040u);
+    std::vector<uint32_t> chrome(580 * 388);
+    auto rgba = [](uint8_t r, uint8_t g, uint8_t b) {
+        uint32_t p;
+        const uint8_t bytes[4] = {r, g, b, 255};
+        std::memcpy(&p, bytes, 4);
+        return p;
+    };
+    std::fill(chrome.begin(), chrome.end(), rgba(0x20, 0x30, 0x40));
     BeginScene(0xFFFF8000u, 0);
     EndScene();
     gl->PresentWindow(chrome.data(), 580, 388, 1, 50, 50);
@@ -202,19 +215,23 @@ TEST_F(GlPixels, WindowCompositeLaysTheScreenOverTheChrome) {
     ASSERT_TRUE(gl->ReadWindowPixels(win, w, h));
     ASSERT_EQ(w, 580);
     ASSERT_EQ(h, 388);
-    auto at = [&](int x, int y) { return win[static_cast<size_t>(y * 580 + x)] & 0xFFFFFFu; };
+    auto at = [&](int x, int y) { return Rgb(win[static_cast<size_t>(y * 580 + x)]); };
     EXPECT_EQ(at(49, 49), 0x203040u);
     EXPECT_EQ(at(50, 50), 0xFF8000u);
     EXPECT_EQ(at(529, 337), 0xFF8000u);
     EXPECT_EQ(at(530, 338), 0x203040u);
     // The same version is not uploaded again; a new one is.
-    std::fill(chrome.begin(), chrome.end(), 0xFF000000u);
+    std::fill(chrome.begin(), chrome.end(), rgba(0, 0, 0));
     gl->PresentWindow(chrome.data(), 580, 388, 1, 50, 50);
     ASSERT_TRUE(gl->ReadWindowPixels(win, w, h));
     EXPECT_EQ(at(0, 0), 0x203040u);
     gl->PresentWindow(chrome.data(), 580, 388, 2, 50, 50);
     ASSERT_TRUE(gl->ReadWindowPixels(win, w, h));
     EXPECT_EQ(at(0, 0), 0u);
+    // A front beyond the client area leaves the screen out (the host does so under a dialog).
+    gl->PresentWindow(chrome.data(), 580, 388, 3, 580, 50);
+    ASSERT_TRUE(gl->ReadWindowPixels(win, w, h));
+    EXPECT_EQ(at(50, 50), 0u);
 }
 
 }  // namespace

@@ -18,6 +18,7 @@
 #include <cctype>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <filesystem>
 #include <map>
 #include <optional>
@@ -95,23 +96,31 @@ std::optional<long> Number(const std::string& s) {
 
 // The plain window chrome: a dark frame, Front's one-pixel border and the level bar.
 void PaintChrome(std::vector<uint32_t>& px, const ui::Bar& bar) {
-    px.assign(580 * 388, 0xFF2A3344u);
+    // An opaque RGBA32 pixel (bytes R, G, B, A in memory) from 0xRRGGBB.
+    auto rgba = [](uint32_t rgb) {
+        const uint8_t bytes[4] = {static_cast<uint8_t>(rgb >> 16), static_cast<uint8_t>(rgb >> 8),
+                                  static_cast<uint8_t>(rgb), 255};
+        uint32_t p;
+        std::memcpy(&p, bytes, 4);
+        return p;
+    };
+    px.assign(580 * 388, rgba(0x2A3344));
     auto fill = [&](int x0, int y0, int w, int h, uint32_t c) {
         for (int y = y0; y < y0 + h; ++y)
             for (int x = x0; x < x0 + w; ++x)
                 if (x >= 0 && y >= 0 && x < 580 && y < 388) px[static_cast<size_t>(y * 580 + x)] = c;
     };
-    fill(49, 49, 482, 290, 0xFF000000u);
+    fill(49, 49, 482, 290, rgba(0));
     const ui::BarDrawing d = bar.Draw(52, 342, 477, 7);
-    if (d.BorderWidth > 0) fill(d.FrameLeft, d.FrameTop, d.FrameWidth, d.FrameHeight, 0xFF000000u);
-    fill(d.FillLeft, d.FillTop, d.FrameWidth - 2 * d.BorderWidth, d.FillHeight, 0xFF000000u | d.BackRGB);
-    fill(d.FillLeft, d.FillTop, d.FillWidth, d.FillHeight, 0xFF000000u | d.ForeRGB);
+    if (d.BorderWidth > 0) fill(d.FrameLeft, d.FrameTop, d.FrameWidth, d.FrameHeight, rgba(0));
+    fill(d.FillLeft, d.FillTop, d.FrameWidth - 2 * d.BorderWidth, d.FillHeight, rgba(d.BackRGB));
+    fill(d.FillLeft, d.FillTop, d.FillWidth, d.FillHeight, rgba(d.ForeRGB));
 }
 
 bool SavePng(const std::string& file, std::vector<uint32_t>& px, int w, int h) {
-    for (uint32_t& p : px) p |= 0xFF000000u;  // the picture is opaque whatever blending left
+    for (uint32_t& p : px) reinterpret_cast<uint8_t*>(&p)[3] = 255;  // opaque, whatever blending left
     SDL_Surface* s =
-        SDL_CreateRGBSurfaceWithFormatFrom(px.data(), w, h, 32, w * 4, SDL_PIXELFORMAT_ARGB8888);
+        SDL_CreateRGBSurfaceWithFormatFrom(px.data(), w, h, 32, w * 4, SDL_PIXELFORMAT_RGBA32);
     const bool ok = s && IMG_SavePNG(s, file.c_str()) == 0;
     if (s) SDL_FreeSurface(s);
     if (!ok) std::fprintf(stderr, "zol-shot: cannot write %s: %s\n", file.c_str(), SDL_GetError());

@@ -334,7 +334,7 @@ void GlRenderDevice::ReleaseTexture(uint32_t Handle) {
     glDeleteTextures(1, &t);
 }
 
-void GlRenderDevice::PresentWindow(const uint32_t* chromeARGB, int chromeWidth, int chromeHeight,
+void GlRenderDevice::PresentWindow(const uint32_t* chromeRGBA, int chromeWidth, int chromeHeight,
                                    uint64_t chromeVersion, int frontX, int frontY) {
     SDL_GL_MakeCurrent(window_, static_cast<SDL_GLContext>(context_));
     const int cw = std::max(1, chromeWidth), ch = std::max(1, chromeHeight);
@@ -344,11 +344,10 @@ void GlRenderDevice::PresentWindow(const uint32_t* chromeARGB, int chromeWidth, 
     }
     if (!composite_.Fbo || composite_.Width != cw || composite_.Height != ch)
         MakeTarget(composite_, cw, ch, false);
-    if (chromeARGB && (!chromeLoaded_ || chromeVersion != chromeVersion_)) {
+    if (chromeRGBA && (!chromeLoaded_ || chromeVersion != chromeVersion_)) {
         glBindTexture(GL_TEXTURE_2D, chrome_.Color);
         glPixelStorei(GL_UNPACK_ALIGNMENT, 4);
-        glTexSubImage2D(GL_TEXTURE_2D, 0, 0, 0, cw, ch, GL_BGRA, GL_UNSIGNED_INT_8_8_8_8_REV,
-                        chromeARGB);
+        glTexSubImage2D(GL_TEXTURE_2D, 0, 0, 0, cw, ch, GL_RGBA, GL_UNSIGNED_BYTE, chromeRGBA);
         glBindTexture(GL_TEXTURE_2D, bound_);
         chromeVersion_ = chromeVersion;
         chromeLoaded_ = true;
@@ -390,7 +389,7 @@ bool GlRenderDevice::ReadTarget(const Target& t, std::vector<uint32_t>& Pixels, 
     Pixels.resize(static_cast<size_t>(Width) * static_cast<size_t>(Height));
     glBindFramebuffer(GL_READ_FRAMEBUFFER, t.Fbo);
     glPixelStorei(GL_PACK_ALIGNMENT, 4);
-    glReadPixels(0, 0, Width, Height, GL_BGRA, GL_UNSIGNED_INT_8_8_8_8_REV, Pixels.data());
+    glReadPixels(0, 0, Width, Height, GL_RGBA, GL_UNSIGNED_BYTE, Pixels.data());
     glBindFramebuffer(GL_FRAMEBUFFER, screen_.Fbo);
     return true;
 }

@@ -9,8 +9,10 @@
 // coordinates (half a pixel is added, so a 48-pixel sprite covers exactly 48 pixels,
 // texel for pixel) and y grows downwards.
 //
-// The window composite, for the window host (all pixel arrays are tightly packed rows,
-// top row first, one uint32_t per pixel as 0xAARRGGBB, i.e. SDL_PIXELFORMAT_ARGB8888):
+// The window composite, for the window host. Its pixel arrays (the chrome, and what the
+// read-backs return) are tightly packed rows, top row first, one uint32_t per pixel
+// holding the bytes R, G, B, A in memory order (SDL_PIXELFORMAT_RGBA32). Textures given
+// to CreateTexture use the framework's 0xAARRGGBB colours instead.
 //   1. the host makes its SDL_Window with SDL_WINDOW_OPENGL and installs Factory() with
 //      SetRenderDeviceFactory before Window_Initialize (the window handle passed to
 //      Window_Initialize is the SDL_Window*); or calls Create() itself;
@@ -50,12 +52,13 @@ public:
     ~GlRenderDevice() override;
 
     // Composites the chrome and the logical screen into the window and swaps (see above).
-    // chromeARGB may be nullptr (a black client area of chromeWidth x chromeHeight).
-    void PresentWindow(const uint32_t* chromeARGB, int chromeWidth, int chromeHeight,
+    // chromeRGBA may be nullptr (a black client area of chromeWidth x chromeHeight). A
+    // front position outside the client area leaves the logical screen out.
+    void PresentWindow(const uint32_t* chromeRGBA, int chromeWidth, int chromeHeight,
                        uint64_t chromeVersion, int frontX, int frontY);
-    // The last composited client area (before scaling), 0xAARRGGBB rows top first.
+    // The last composited client area (before scaling), RGBA32 rows top first.
     bool ReadWindowPixels(std::vector<uint32_t>& Pixels, int& Width, int& Height);
-    // The logical screen as it is now, 0xAARRGGBB rows top first.
+    // The logical screen as it is now, RGBA32 rows top first.
     bool ReadScreenPixels(std::vector<uint32_t>& Pixels, int& Width, int& Height);
     // The GL renderer's name (for example "llvmpipe (LLVM 15.0.6, 256 bits)").
     const std::string& RendererName() const { return renderer_; }
