@@ -122,6 +122,20 @@ TEST_F(GlPixels, SpritesLandTexelForPixelWithYDown) {
     for (int x = 0; x < 12; ++x) EXPECT_EQ(Pixel(x, 0), stripe[x % 4] & 0xFFFFFFu) << x;
 }
 
+TEST_F(GlPixels, DrawingSamplesByPointEvenForSmoothImages) {
+    std::vector<uint32_t> px = {0xFF000000u, 0xFFFFFFFFu};
+    const int32_t t = AddTexture("smooth", px.data(), 2, 1, true, 0);
+    BeginScene(0xFF808080u, 0);
+    SetAlphaMode(0);
+    Blt(t, 0, 0, 16, 2, 0, 0, 0, 0, kWhite, 1);  // eight screen pixels per texel
+    EndScene();
+    for (int x = 0; x < 16; ++x) EXPECT_EQ(Pixel(x, 1), x < 8 ? 0u : 0xFFFFFFu) << x;
+    std::vector<uint32_t> viaSeam;
+    int w = 0, h = 0;
+    ASSERT_TRUE(GetRenderDevice()->ReadScreen(viaSeam, w, h));
+    EXPECT_EQ(Rgb(viaSeam[15]), 0xFFFFFFu);
+}
+
 TEST_F(GlPixels, AlphaTestPassesEightAndDropsSeven) {
     std::vector<uint32_t> px = {0x08FFFFFFu, 0x07FFFFFFu};
     const int32_t t = AddTexture("alpha", px.data(), 2, 1, false, 0);

@@ -5,7 +5,7 @@
 // vertices, create and release textures from decoded pixels, mark the end of a frame.
 // Vertices arrive in the drawing module's own convention: logical pixels, y down, pixel
 // centres on whole coordinates (sprites already carry the half-pixel shift towards the
-// top-left). A backend maps that convention onto its own API.
+// top-left). A backend maps that convention onto its own API. Pixels can be read back.
 // Who owns what: the drawing module owns the one installed device; textures are handles
 // the device hands out and takes back.
 // Failure: CreateTexture returns 0; every other call has no result.
@@ -15,6 +15,7 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include <vector>
 
 namespace zol {
 
@@ -70,6 +71,12 @@ public:
                                    bool Smooth) = 0;
     // Gives a texture back.
     virtual void ReleaseTexture(uint32_t Handle) = 0;
+    // The logical screen as it is now: rows top first, bytes R, G, B, A per pixel
+    // (SDL_PIXELFORMAT_RGBA32). False when this device keeps no pixels.
+    virtual bool ReadScreen(std::vector<uint32_t>& Pixels, int& Width, int& Height) {
+        (void)Pixels, (void)Width, (void)Height;
+        return false;
+    }
 };
 
 // Makes the device for a platform window; accelerated false accepts any renderer

@@ -14,6 +14,10 @@ int32_t TextureCount = 0;
 std::string ImagePath;
 
 namespace {
+// No GPU takes a larger side; refusing early also keeps a damaged file's claimed size from
+// turning into a huge copy.
+constexpr int32_t kMaxImageSide = 16384;
+
 bool SameNameIgnoringCase(const std::string& a, const std::string& b) {
     if (a.size() != b.size()) return false;
     for (size_t i = 0; i < a.size(); ++i) {
@@ -32,7 +36,7 @@ bool DecodeImage(const std::string& Path, std::vector<uint32_t>& Pixels, int32_t
     SDL_Surface* argb = SDL_ConvertSurfaceFormat(loaded, SDL_PIXELFORMAT_ARGB8888, 0);
     SDL_FreeSurface(loaded);
     if (!argb) return false;
-    bool ok = argb->w >= 1 && argb->h >= 1;
+    bool ok = argb->w >= 1 && argb->h >= 1 && argb->w <= kMaxImageSide && argb->h <= kMaxImageSide;
     if (ok) {
         Width = argb->w;
         Height = argb->h;
@@ -53,7 +57,8 @@ bool DecodeImage(const std::string& Path, std::vector<uint32_t>& Pixels, int32_t
 
 int32_t AddTexture(const std::string& FileName, const uint32_t* Pixels, int32_t Width,
                    int32_t Height, bool Smooth, Color32 ColorKey) {
-    if (!Pixels || Width < 1 || Height < 1) return 0;
+    if (!Pixels || Width < 1 || Height < 1 || Width > kMaxImageSide || Height > kMaxImageSide)
+        return 0;
     const size_t n = static_cast<size_t>(Width) * static_cast<size_t>(Height);
     std::vector<uint32_t> keyed(Pixels, Pixels + n);
     if (ColorKey != 0) {

@@ -73,6 +73,9 @@ public:
     uint32_t CreateTexture(const uint32_t* Pixels, int32_t Width, int32_t Height,
                            bool Smooth) override;
     void ReleaseTexture(uint32_t Handle) override;
+    bool ReadScreen(std::vector<uint32_t>& Pixels, int& Width, int& Height) override {
+        return ReadScreenPixels(Pixels, Width, Height);
+    }
 
 private:
     struct Target {  // a colour texture with its framebuffer (and depth, for the screen)
