@@ -59,7 +59,8 @@ public:
     virtual void SetBlendState(const BlendState& State) = 0;
     // Binds a texture for the sprite draws that follow (0: none, texels read as opaque white).
     virtual void BindTexture(uint32_t Handle) = 0;
-    // Draws Count vertices as a triangle list, textured by the bound texture.
+    // Draws Count vertices as a triangle list, textured by the bound texture. Every six
+    // vertices are one rectangle: corners 1, 2, 3, then 1 and 3 again, then corner 4.
     virtual void DrawSprites(const SpriteVertex* Vertices, int32_t Count) = 0;
     // Draws Count vertices as an untextured triangle strip.
     virtual void DrawColorStrip(const ColorVertex* Vertices, int32_t Count) = 0;

@@ -82,6 +82,11 @@ private:
         uint32_t Fbo = 0, Color = 0, Depth = 0;
         int Width = 0, Height = 0;
     };
+    struct QuadVertex {  // a rectangle's corner as it goes to the GPU
+        float X, Y;
+        uint32_t Color;
+        float U, V;
+    };
     GlRenderDevice() = default;
     bool Init(std::string* Error);
     void MakeTarget(Target& t, int Width, int Height, bool WithDepth);
@@ -94,6 +99,9 @@ private:
     std::string renderer_;
     uint32_t program_ = 0, spriteVao_ = 0, spriteVbo_ = 0, stripVao_ = 0, stripVbo_ = 0;
     int uScreen_ = -1, uTextured_ = -1, uAlphaTest_ = -1, uTex_ = -1;
+    uint32_t quadIndices_ = 0;
+    int32_t indexedQuads_ = 0;  // rectangles the index buffer covers
+    std::vector<QuadVertex> staging_;
     uint32_t bound_ = 0;
     bool alphaTest_ = true;
     Target screen_, chrome_, composite_;
