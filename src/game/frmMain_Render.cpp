@@ -107,6 +107,9 @@ void frmMain::RenderFrame() {
 }
 
 void frmMain::RenderBack() {
+    // Without its image the background stays the frame's clear colour; an untextured
+    // quad would paint the board white.
+    if (Game.TexBack == 0) return;
     const float w = static_cast<float>(ScreenWidth), h = static_cast<float>(ScreenHeight);
     // Texture coordinates beyond 1 repeat the 128-pixel tile from the top-left corner.
     BltRect(Game.TexBack, 0, 0, w, 0, w, h, 0, h, kWhite, 0, 0, w / 128.0f, h / 128.0f);

@@ -89,6 +89,22 @@ TEST_F(Frame, BackgroundRepeatsEvery128Pixels) {
     EXPECT_FLOAT_EQ(back->SpriteVertices[2].TV, 288.0f / 128);
     EXPECT_FLOAT_EQ(back->SpriteVertices[2].X, 479.5f);
     EXPECT_FALSE(dev->Of(DeviceCall::Blend).at(0)->State.Blend);  // opaque
+
+    // Missing images draw nothing, and the frame still draws the rest.
+    Game.TexBack = 0;
+    Game.TexBlocks = 0;
+    form.Bombs = 3;
+    dev->Calls.clear();
+    form.RenderFrame();
+    EndScene();
+    EXPECT_TRUE(Draws().empty());
+    Game.GamePhase = PhaseGameOver;
+    Game.FontMinco.Texture = 0;
+    dev->Calls.clear();
+    form.RenderFrame();
+    EndScene();
+    EXPECT_TRUE(Draws().empty());
+    EXPECT_EQ(dev->Of(DeviceCall::Strip).size(), 2u);  // the tint and the darkening
 }
 
 TEST_F(Frame, PauseFadeFlashesTwiceThenDarkens) {
