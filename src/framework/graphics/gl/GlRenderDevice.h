@@ -14,9 +14,10 @@
 // holding the bytes R, G, B, A in memory order (SDL_PIXELFORMAT_RGBA32). Textures given
 // to CreateTexture use the framework's 0xAARRGGBB colours instead.
 //   1. the host makes its SDL_Window with SDL_WINDOW_OPENGL and installs Factory() with
-//      SetRenderDeviceFactory before Window_Initialize (the window handle passed to
-//      Window_Initialize is the SDL_Window*); or calls Create() itself;
-//   2. after each tick it calls Current()->PresentWindow(chrome, 580, 388, version, 50, 50):
+//      SetRenderDeviceFactory before Window_Initialize; the target handle it passes to
+//      Window_Initialize is that SDL_Window*;
+//   2. after each tick it calls Current()->PresentWindow(chrome, 580, 388, version, 50, 50)
+//      (Current() is nullptr while no OpenGL device exists: nothing to present then):
 //      the chrome image (the client area's art, labels and bar) is uploaded only when
 //      version changes, the logical screen is laid over it 1:1 at (frontX, frontY), the
 //      whole client area is scaled to the window's drawable at the largest integer scale
