@@ -12,6 +12,7 @@
 
 #include <cstdint>
 #include <string>
+#include <vector>
 
 namespace zol {
 
@@ -27,6 +28,16 @@ extern float ScreenScale;     // logical to back-buffer pixels, applied at flush
 extern int32_t Fps;           // frames per second measured by BeginScene
 extern std::string ImagePath; // folder that LoadTexture looks in first, ending in "/"
 extern Color32 DefaultColorKey;  // the colour key that ColorKey 1 stands for
+extern int32_t RenderTarget;     // texture index the frame was asked to draw into (0: screen)
+// Drawing into a texture is not offered: frames always draw to the logical screen, so
+// this stays false and RenderTarget is only recorded.
+extern bool RenderToTexture;
+
+// Error numbers left in LastErrorCode.
+constexpr int32_t kErrorNoRenderer = 1001;  // no rendering device could be created
+
+// Batches (one per texture) open since the last flush.
+extern int32_t PolyBufferCount;
 
 // Prepares the graphics layer; false (with LastErrorCode) when it is unavailable.
 bool Device_Initialize();
@@ -55,6 +66,8 @@ void BltRotate(int32_t Texture, float X, float Y, float Width, float Height, int
 // Appends a quad with four free corners (top-left, top-right, bottom-right, bottom-left).
 void BltRect(int32_t Texture, float X1, float Y1, float X2, float Y2, float X3, float Y3, float X4,
              float Y4, Color32 Color, float U, float V, float UWidth, float VHeight);
+// The batch index for a texture, opening a batch on its first use since the last flush.
+int32_t GetPolyBufferIndex(int32_t Texture);
 // Draws and empties every batch.
 void FlushPolyBuffer();
 // Flushes, then sets one of the blending modes 0, 1, 2, 3, 10, 11, 12, 20, 21, 30, 31.
@@ -77,5 +90,22 @@ void ApplyTint(float R, float G, float B);
 
 // Loads an image into the texture table (or finds it there); 0 when nothing could be loaded.
 int32_t LoadTexture(const std::string& FileName, bool Smooth, Color32 ColorKey);
+// Adds decoded ARGB pixels (rows top first) to the table as FileName, with the colour key
+// applied; what LoadTexture does after decoding. 0 when the device refuses the texture.
+int32_t AddTexture(const std::string& FileName, const uint32_t* Pixels, int32_t Width,
+                   int32_t Height, bool Smooth, Color32 ColorKey);
+
+// One loaded image.
+struct TextureRecord {
+    Color32 ColorKey = 0;   // the colour made transparent at load; 0 none
+    bool Smooth = false;    // the resampling asked for at load
+    std::string FileName;   // as the caller gave it (the table's key, case-insensitive)
+    uint32_t Texture = 0;   // the device's handle (0 while drawing runs without a device)
+    int32_t Width = 0;      // the image's own size, which source rectangles divide by
+    int32_t Height = 0;
+};
+// The texture table: entries 1..TextureCount (entry 0 is never filled).
+extern std::vector<TextureRecord> Textures;
+extern int32_t TextureCount;
 
 }  // namespace zol

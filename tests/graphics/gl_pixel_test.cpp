@@ -1,0 +1,252 @@
+// The OpenGL backend, headless on whatever GL the machine offers (llvmpipe under
+// SDL_VIDEODRIVER=offscreen): pixels read back after blending, alpha test, colour key,
+// screen effects, the clear rule and the window composite.
+#include <SDL2/SDL.h>
+#include <SDL2/SDL_image.h>
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <cstring>
+#include <filesystem>
+
+#include "framework/data/qFileSystem.h"
+#include "framework/graphics/gl/GlRenderDevice.h"
+#include "framework/graphics/qDDraw.h"
+
+namespace zol {
+namespace {
+
+class GlPixels : public ::testing::Test {
+protected:
+    static void SetUpTestSuite() {
+        std::string error;
+        window_ = CreateHiddenGlWindow(580, 388, &error);
+        if (!window_) reason_ = "no SDL window with OpenGL: " + error;
+    }
+    static void TearDownTestSuite() {
+        if (window_) SDL_DestroyWindow(window_);
+        window_ = nullptr;
+    }
+    void SetUp() override {
+        if (!window_) GTEST_SKIP() << reason_;
+        SetRenderDeviceFactory(GlRenderDevice::Factory());
+        ASSERT_TRUE(Device_Initialize());
+        if (!Device_InitWindowed(window_, 480, 288, 1.0f))
+            GTEST_SKIP() << "no OpenGL 3.3 context: " << GetErrorText(0);
+        gl = GlRenderDevice::Current();
+        ASSERT_NE(gl, nullptr);
+        white = Solid(1, 1, 0xFFFFFFFFu);
+    }
+    void TearDown() override {
+        Device_Release();
+        SetRenderDeviceFactory(nullptr);
+    }
+    int32_t Solid(int w, int h, uint32_t argb) {
+        std::vector<uint32_t> px(static_cast<size_t>(w * h), argb);
+        return AddTexture("solid" + std::to_string(argb), px.data(), w, h, false, 0);
+    }
+    // An RGBA32 pixel (bytes R, G, B, A) as 0x00RRGGBB.
+    static uint32_t Rgb(uint32_t p) {
+        const auto* b = reinterpret_cast<const uint8_t*>(&p);
+        return (uint32_t{b[0]} << 16) | (uint32_t{b[1]} << 8) | b[2];
+    }
+    // The logical screen's pixel (x, y) as 0x00RRGGBB.
+    uint32_t Pixel(int x, int y) {
+        if (x != lastX_ || !fresh_) {
+            int w = 0, h = 0;
+            EXPECT_TRUE(gl->ReadScreenPixels(pixels_, w, h));
+            EXPECT_EQ(w, 480);
+            EXPECT_EQ(h, 288);
+        }
+        fresh_ = false;
+        return Rgb(pixels_.at(static_cast<size_t>(y * 480 + x)));
+    }
+    // One frame: background colour, then one full-size white sprite tinted Color in Mode.
+    uint32_t Blend(int32_t Mode, uint32_t Background, uint32_t Color) {
+        BeginScene(Background, 0);
+        SetAlphaMode(Mode);
+        Blt(white, 0, 0, 480, 288, 0, 0, 0, 0, Color, 1);
+        EndScene();
+        return Pixel(240, 144);
+    }
+
+    static SDL_Window* window_;
+    static std::string reason_;
+    GlRenderDevice* gl = nullptr;
+    int32_t white = 0;
+    std::vector<uint32_t> pixels_;
+    int lastX_ = -1;
+    bool fresh_ = false;
+};
+SDL_Window* GlPixels::window_ = nullptr;
+std::string GlPixels::reason_;
+
+constexpr uint32_t kBack = 0xFF8040C0u;  // (128, 64, 192)
+constexpr uint32_t kSrc = 0xFF408040u;   // (64, 128, 64)
+
+TEST_F(GlPixels, BlendModesOnKnownColours) {
+    EXPECT_EQ(Blend(0, kBack, kSrc), 0x408040u);
+    EXPECT_EQ(Blend(1, kBack, kSrc), 0x408040u);
+    EXPECT_EQ(Blend(20, kBack, kSrc), 0x400080u);   // screen - source, floored at 0
+    EXPECT_EQ(Blend(21, kBack, kSrc), 0x004000u);   // source - screen
+    EXPECT_EQ(Blend(30, kBack, kSrc), 0x404040u);   // minimum
+    EXPECT_EQ(Blend(31, kBack, kSrc), 0x8080C0u);   // maximum
+    EXPECT_EQ(Blend(12, 0xFF808080u, 0xFF808080u), 0xC0C0C0u);  // src*src + dst
+    EXPECT_EQ(Blend(10, kBack, kSrc), 0xC0C0FFu);   // sum, saturating
+    EXPECT_EQ(Blend(5, kBack, kSrc), 0xC0C0FFu);    // unknown: the last factors stay
+    EXPECT_EQ(Blend(2, kBack, kSrc), 0x408040u);    // opaque texel: alpha blend replaces
+}
+
+TEST_F(GlPixels, SpritesLandTexelForPixelWithYDown) {
+    std::vector<uint32_t> px(48 * 48);
+    for (int y = 0; y < 48; ++y)
+        for (int x = 0; x < 48; ++x) px[y * 48 + x] = 0xFF000000u | (x * 5 << 16) | (y * 5 << 8) | 7;
+    const int32_t tile = AddTexture("tile", px.data(), 48, 48, false, 0);
+    BeginScene(0xFF000000u, 0);
+    SetAlphaMode(1);
+    Blt(tile, 10, 20, 48, 48, 0, 0, 48, 48, kWhite, 1);
+    EndScene();
+    for (int y = 0; y < 48; ++y)
+        for (int x = 0; x < 48; ++x)
+            ASSERT_EQ(Pixel(10 + x, 20 + y), px[y * 48 + x] & 0xFFFFFFu) << x << "," << y;
+    EXPECT_EQ(Pixel(9, 20), 0u);
+    EXPECT_EQ(Pixel(58, 20), 0u);
+    EXPECT_EQ(Pixel(10, 19), 0u);
+    EXPECT_EQ(Pixel(10, 68), 0u);
+    // Texture coordinates past 1 wrap: a 4-pixel tile repeats across a wider rectangle.
+    std::vector<uint32_t> stripe = {0xFFFF0000u, 0xFF00FF00u, 0xFF0000FFu, 0xFFFFFFFFu};
+    const int32_t s = AddTexture("stripe", stripe.data(), 4, 1, false, 0);
+    BeginScene(0xFF000000u, 0);
+    BltRect(s, 0, 0, 12, 0, 12, 1, 0, 1, kWhite, 0, 0, 3, 1);
+    EndScene();
+    for (int x = 0; x < 12; ++x) EXPECT_EQ(Pixel(x, 0), stripe[x % 4] & 0xFFFFFFu) << x;
+}
+
+TEST_F(GlPixels, DrawingSamplesByPointEvenForSmoothImages) {
+    std::vector<uint32_t> px = {0xFF000000u, 0xFFFFFFFFu};
+    const int32_t t = AddTexture("smooth", px.data(), 2, 1, true, 0);
+    BeginScene(0xFF808080u, 0);
+    SetAlphaMode(0);
+    Blt(t, 0, 0, 16, 2, 0, 0, 0, 0, kWhite, 1);  // eight screen pixels per texel
+    EndScene();
+    for (int x = 0; x < 16; ++x) EXPECT_EQ(Pixel(x, 1), x < 8 ? 0u : 0xFFFFFFu) << x;
+    std::vector<uint32_t> viaSeam;
+    int w = 0, h = 0;
+    ASSERT_TRUE(GetRenderDevice()->ReadScreen(viaSeam, w, h));
+    EXPECT_EQ(Rgb(viaSeam[15]), 0xFFFFFFu);
+}
+
+TEST_F(GlPixels, AlphaTestPassesEightAndDropsSeven) {
+    std::vector<uint32_t> px = {0x08FFFFFFu, 0x07FFFFFFu};
+    const int32_t t = AddTexture("alpha", px.data(), 2, 1, false, 0);
+    BeginScene(0xFF000000u, 0);
+    SetAlphaMode(1);
+    Blt(t, 0, 0, 2, 1, 0, 0, 0, 0, kWhite, 1);
+    EndScene();
+    EXPECT_EQ(Pixel(0, 0), 0xFFFFFFu);
+    EXPECT_EQ(Pixel(1, 0), 0u);
+    // Opaque mode has no test: both texels replace the screen.
+    BeginScene(0xFF000000u, 0);
+    SetAlphaMode(0);
+    Blt(t, 0, 0, 2, 1, 0, 0, 0, 0, kWhite, 1);
+    EndScene();
+    EXPECT_EQ(Pixel(1, 0), 0xFFFFFFu);
+}
+
+TEST_F(GlPixels, MagentaBecomesTransparentUnderTheColourKey) {
+    const std::string dir = testing::TempDir() + "zol_gl_" + std::to_string(::getpid()) + "/";
+    std::filesystem::create_directories(dir);
+    SDL_Surface* s = SDL_CreateRGBSurfaceWithFormat(0, 2, 1, 32, SDL_PIXELFORMAT_ARGB8888);
+    static_cast<uint32_t*>(s->pixels)[0] = 0xFFFF00FFu;
+    static_cast<uint32_t*>(s->pixels)[1] = 0xFF00FF00u;
+    ASSERT_EQ(IMG_SavePNG(s, (dir + "keyed.png").c_str()), 0);
+    SDL_FreeSurface(s);
+    ImagePath = dir;
+    const int32_t keyed = LoadTexture("keyed.png", false, ColorRGB(1, 0, 1));
+    const int32_t plain = LoadTexture("keyed.png", false, 0);
+    ASSERT_GT(keyed, 0);
+    ASSERT_GT(plain, keyed);
+    BeginScene(0xFF102030u, 0);
+    SetAlphaMode(1);
+    Blt(keyed, 0, 0, 2, 1, 0, 0, 0, 0, kWhite, 1);
+    Blt(plain, 0, 1, 2, 1, 0, 0, 0, 0, kWhite, 1);
+    EndScene();
+    EXPECT_EQ(Pixel(0, 0), 0x102030u);
+    EXPECT_EQ(Pixel(1, 0), 0x00FF00u);
+    EXPECT_EQ(Pixel(0, 1), 0xFF00FFu);
+    ImagePath.clear();
+    std::filesystem::remove_all(dir);
+}
+
+TEST_F(GlPixels, GammaAndTintCoverTheWholeScreen) {
+    const int corners[4][2] = {{0, 0}, {479, 0}, {0, 287}, {479, 287}};
+    BeginScene(0xFFC86432u, 0);  // (200, 100, 50)
+    ApplyGamma(-0.5f);
+    EndScene();
+    for (auto& c : corners) EXPECT_EQ(Pixel(c[0], c[1]), 0x480000u) << c[0] << "," << c[1];
+    EXPECT_EQ(Pixel(240, 144), 0x480000u);
+
+    BeginScene(0xFF102030u, 0);
+    ApplyGamma(2);
+    EndScene();
+    for (auto& c : corners) EXPECT_EQ(Pixel(c[0], c[1]), 0xFFFFFFu);
+
+    BeginScene(0xFF646464u, 0);  // (100, 100, 100): the game-over look
+    ApplyTint(0.5f, 0, 0);
+    ApplyGamma(-0.5f);
+    EndScene();
+    for (auto& c : corners) EXPECT_EQ(Pixel(c[0], c[1]), 0x640000u);
+}
+
+TEST_F(GlPixels, ClearColourZeroKeepsTheLastFrame) {
+    BeginScene(0xFFFF0000u, 0);
+    EndScene();
+    BeginScene(0, 0);
+    SetAlphaMode(10);
+    Blt(white, 0, 0, 1, 1, 0, 0, 0, 0, 0xFF0000FFu, 1);
+    EndScene();
+    EXPECT_EQ(Pixel(0, 0), 0xFF00FFu);
+    EXPECT_EQ(Pixel(5, 5), 0xFF0000u);
+    BeginScene(0xFF00FF00u, 0);
+    EndScene();
+    EXPECT_EQ(Pixel(5, 5), 0x00FF00u);
+}
+
+TEST_F(GlPixels, WindowCompositeLaysTheScreenOverTheChrome) {
+    std::vector<uint32_t> chrome(580 * 388);
+    auto rgba = [](uint8_t r, uint8_t g, uint8_t b) {
+        uint32_t p;
+        const uint8_t bytes[4] = {r, g, b, 255};
+        std::memcpy(&p, bytes, 4);
+        return p;
+    };
+    std::fill(chrome.begin(), chrome.end(), rgba(0x20, 0x30, 0x40));
+    BeginScene(0xFFFF8000u, 0);
+    EndScene();
+    gl->PresentWindow(chrome.data(), 580, 388, 1, 50, 50);
+    std::vector<uint32_t> win;
+    int w = 0, h = 0;
+    ASSERT_TRUE(gl->ReadWindowPixels(win, w, h));
+    ASSERT_EQ(w, 580);
+    ASSERT_EQ(h, 388);
+    auto at = [&](int x, int y) { return Rgb(win[static_cast<size_t>(y * 580 + x)]); };
+    EXPECT_EQ(at(49, 49), 0x203040u);
+    EXPECT_EQ(at(50, 50), 0xFF8000u);
+    EXPECT_EQ(at(529, 337), 0xFF8000u);
+    EXPECT_EQ(at(530, 338), 0x203040u);
+    // The same version is not uploaded again; a new one is.
+    std::fill(chrome.begin(), chrome.end(), rgba(0, 0, 0));
+    gl->PresentWindow(chrome.data(), 580, 388, 1, 50, 50);
+    ASSERT_TRUE(gl->ReadWindowPixels(win, w, h));
+    EXPECT_EQ(at(0, 0), 0x203040u);
+    gl->PresentWindow(chrome.data(), 580, 388, 2, 50, 50);
+    ASSERT_TRUE(gl->ReadWindowPixels(win, w, h));
+    EXPECT_EQ(at(0, 0), 0u);
+    // A front beyond the client area leaves the screen out (the host does so under a dialog).
+    gl->PresentWindow(chrome.data(), 580, 388, 3, 580, 50);
+    ASSERT_TRUE(gl->ReadWindowPixels(win, w, h));
+    EXPECT_EQ(at(50, 50), 0u);
+}
+
+}  // namespace
+}  // namespace zol
