@@ -7,28 +7,15 @@
 
 #include "framework/core/qCore.h"
 #include "game/frmMain.h"
-#include "platform/sdl/SdlHost.h"
-#include "platform/sdl/SurfacePresenter.h"
-
-// The device backends, each connected once its module is part of the build.
-#if __has_include("framework/graphics/gl/GlRenderDevice.h")
 #include "framework/graphics/gl/GlRenderDevice.h"
-#define ZOL_WITH_GL 1
-#endif
-#if __has_include("framework/sound/openal/OpenAlSoundDevice.h")
-#include "framework/sound/openal/OpenAlSoundDevice.h"
-#include "framework/sound/qDSound.h"
-#define ZOL_WITH_OPENAL 1
-#endif
-#if __has_include("framework/sound/fluidsynth/FluidMusicDevice.h")
 #include "framework/sound/fluidsynth/FluidMusicDevice.h"
+#include "framework/sound/openal/OpenAlSoundDevice.h"
 #include "framework/sound/qDMusic.h"
-#define ZOL_WITH_FLUIDSYNTH 1
-#endif
+#include "framework/sound/qDSound.h"
+#include "platform/sdl/SdlHost.h"
 
 namespace {
 
-#ifdef ZOL_WITH_GL
 // Shows the window through the OpenGL device while it exists.
 class GlPresenter final : public zol::sdl::WindowPresenter {
 public:
@@ -48,7 +35,6 @@ public:
 private:
     std::vector<uint32_t> screen_;
 };
-#endif
 
 }  // namespace
 
@@ -63,18 +49,11 @@ int main() {
     }
     SetSystemHost(host.get());
 
-#ifdef ZOL_WITH_GL
+    // The real backends: OpenGL on the host's window, OpenAL Soft, FluidSynth.
     SetRenderDeviceFactory(GlRenderDevice::Factory());
-    GlPresenter presenter;
-#else
-    sdl::SurfacePresenter presenter(host->Window());  // the chrome alone, until GL is built
-#endif
-#ifdef ZOL_WITH_OPENAL
     SetSoundDeviceFactory([] { return std::make_unique<OpenAlSoundDevice>(); });
-#endif
-#ifdef ZOL_WITH_FLUIDSYNTH
     SetMusicDeviceFactory([] { return std::make_unique<FluidMusicDevice>(); });
-#endif
+    GlPresenter presenter;
     host->SetPresenter(&presenter);
 
     frmMain form(*host);
