@@ -18,6 +18,8 @@ char ToCp1252(char32_t cp) {
     return '?';
 }
 
+}  // namespace
+
 void AppendUtf8(std::string& out, char32_t cp) {
     if (cp < 0x80) {
         out += static_cast<char>(cp);
@@ -36,8 +38,6 @@ void AppendUtf8(std::string& out, char32_t cp) {
     }
 }
 
-// Decodes one UTF-8 character at text[i], advancing i; invalid sequences give U+FFFD
-// and consume one byte.
 char32_t DecodeUtf8(const std::string& text, size_t& i) {
     const auto byte = [&](size_t k) { return static_cast<unsigned char>(text[k]); };
     const unsigned char b0 = byte(i);
@@ -76,7 +76,17 @@ char32_t DecodeUtf8(const std::string& text, size_t& i) {
     i += extra + 1;
     return cp;
 }
-}  // namespace
+
+bool EqualsIgnoreCase(const std::string& a, const std::string& b) {
+    if (a.size() != b.size()) return false;
+    for (size_t i = 0; i < a.size(); ++i) {
+        unsigned char x = static_cast<unsigned char>(a[i]), y = static_cast<unsigned char>(b[i]);
+        if (x >= 'A' && x <= 'Z') x = static_cast<unsigned char>(x + 32);
+        if (y >= 'A' && y <= 'Z') y = static_cast<unsigned char>(y + 32);
+        if (x != y) return false;
+    }
+    return true;
+}
 
 std::string Utf8ToCp1252(const std::string& utf8) {
     std::string out;

@@ -18,6 +18,14 @@ std::string Cp1252ToUtf8(const std::string& bytes);
 // The number of characters of a UTF-8 text (the length of its Windows-1252 form).
 size_t Utf8Length(const std::string& utf8);
 
+// Decodes the UTF-8 character at text[i] and advances i past it; an invalid or truncated
+// sequence gives U+FFFD and consumes one byte.
+char32_t DecodeUtf8(const std::string& text, size_t& i);
+// Appends the UTF-8 form of a code point.
+void AppendUtf8(std::string& out, char32_t cp);
+// True when two names are equal ignoring the case of ASCII letters (file-name lookups).
+bool EqualsIgnoreCase(const std::string& a, const std::string& b);
+
 // Plain decimal, "-" for negatives, no grouping.
 std::string FormatNumber(int64_t value);
 // Decimal with "," every three digits, as in 12,345 and -1,000.

@@ -2,8 +2,7 @@
 #include <SDL2/SDL.h>
 #include <SDL2/SDL_image.h>
 
-#include <cctype>
-
+#include "framework/core/qText.h"
 #include "framework/data/qFileSystem.h"
 #include "framework/graphics/qDDraw_Internal.h"
 
@@ -17,16 +16,6 @@ namespace {
 // No GPU takes a larger side; refusing early also keeps a damaged file's claimed size from
 // turning into a huge copy.
 constexpr int32_t kMaxImageSide = 16384;
-
-bool SameNameIgnoringCase(const std::string& a, const std::string& b) {
-    if (a.size() != b.size()) return false;
-    for (size_t i = 0; i < a.size(); ++i) {
-        if (std::tolower(static_cast<unsigned char>(a[i])) !=
-            std::tolower(static_cast<unsigned char>(b[i])))
-            return false;
-    }
-    return true;
-}
 
 // The image at Path as ARGB pixels, rows top first; false when it cannot be decoded.
 bool DecodeImage(const std::string& Path, std::vector<uint32_t>& Pixels, int32_t& Width,
@@ -86,7 +75,7 @@ int32_t LoadTexture(const std::string& FileName, bool Smooth, Color32 ColorKey) 
     if (ColorKey == 1) ColorKey = DefaultColorKey;
     for (int32_t i = 1; i <= TextureCount; ++i) {
         const TextureRecord& rec = Textures[static_cast<size_t>(i)];
-        if (rec.ColorKey == ColorKey && SameNameIgnoringCase(rec.FileName, FileName)) return i;
+        if (rec.ColorKey == ColorKey && EqualsIgnoreCase(rec.FileName, FileName)) return i;
     }
     const std::string path = ResolveFile(FileName, ImagePath);
     if (path.empty()) return 0;

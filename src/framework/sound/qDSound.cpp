@@ -1,10 +1,10 @@
 #include "framework/sound/qDSound.h"
 
-#include <cctype>
 #include <memory>
 #include <vector>
 
 #include "framework/core/qCore.h"
+#include "framework/core/qText.h"
 #include "framework/data/qFileSystem.h"
 #include "framework/sound/WaveDecoder.h"
 
@@ -22,16 +22,6 @@ std::vector<std::string> g_names(1);
 std::vector<std::unique_ptr<SoundBuffer>> g_buffers(1);
 std::string g_errorText;
 WavePlayObserver g_observer;
-
-bool SameNameIgnoringCase(const std::string& a, const std::string& b) {
-    if (a.size() != b.size()) return false;
-    for (size_t i = 0; i < a.size(); ++i) {
-        if (std::tolower(static_cast<unsigned char>(a[i])) !=
-            std::tolower(static_cast<unsigned char>(b[i])))
-            return false;
-    }
-    return true;
-}
 
 int32_t WaveCount() { return static_cast<int32_t>(g_names.size()) - 1; }
 
@@ -84,7 +74,7 @@ int32_t LoadWave(const std::string& FileName, bool NewInstance) {
     if (!SoundEnabled) return 0;
     if (!NewInstance) {
         for (int32_t i = 1; i <= WaveCount(); ++i) {
-            if (SameNameIgnoringCase(g_names[i], FileName)) return i;
+            if (EqualsIgnoreCase(g_names[i], FileName)) return i;
         }
     }
     const std::string path = ResolveFile(FileName, WavePath);
