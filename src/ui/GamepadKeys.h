@@ -37,13 +37,14 @@ struct PadAction {
 // The actions of one event, in the order they are to be delivered.
 class PadActions {
 public:
-    static constexpr int kCapacity = 16;
+    static constexpr int kCapacity = 16;  // more than one event can cause
+    // Appends an action (beyond kCapacity it is dropped).
     void Add(PadAction::Kind What, int KeyCode);
-    int Size() const { return count_; }
+    // True when the event caused nothing.
     bool Empty() const { return count_ == 0; }
+    // The actions in delivery order.
     const PadAction* begin() const { return items_.data(); }
     const PadAction* end() const { return items_.data() + count_; }
-    const PadAction& operator[](int i) const { return items_[static_cast<size_t>(i)]; }
 
 private:
     std::array<PadAction, kCapacity> items_{};
@@ -72,6 +73,7 @@ public:
     // The window has released every key: what pads hold now goes down again with the
     // pads' next change instead of going up.
     void Forget();
+    // The number of pads attached.
     int PadCount() const;
 
 private:

@@ -17,9 +17,12 @@ PicturePlacement FitPicture(int DrawableW, int DrawableH, int PictureW, int Pict
     const int pw = AtLeastOne(PictureW), ph = AtLeastOne(PictureH);
     PicturePlacement p;
     p.Scale = std::max(1, std::min(dw / pw, dh / ph));
-    // Truncating division, as the presenter's blit has always centred the picture.
-    p.Left = (dw - pw * p.Scale) / 2;
-    p.Top = (dh - ph * p.Scale) / 2;
+    // Half the spare room on each side; an odd spare column goes to the right, an odd
+    // spare row above the picture (the presenter centres in OpenGL's rows, which count
+    // from the bottom). Division truncates, also for a window smaller than the picture.
+    const int spareW = dw - pw * p.Scale, spareH = dh - ph * p.Scale;
+    p.Left = spareW / 2;
+    p.Top = spareH - spareH / 2;
     return p;
 }
 

@@ -25,7 +25,8 @@ struct PicturePoint {
     int X = 0, Y = 0;
 };
 
-// The largest whole scale (at least 1) at which the picture fits the drawable, centred.
+// The largest whole scale (at least 1) at which the picture fits the drawable, centred
+// (an odd spare column lies right of it, an odd spare row above it).
 PicturePlacement FitPicture(int DrawableW, int DrawableH, int PictureW, int PictureH);
 
 // The picture pixel under window point (WindowX, WindowY), or nothing when the point lies

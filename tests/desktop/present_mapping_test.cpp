@@ -30,7 +30,8 @@ TEST(PresentMapping, MousePointsLandOnThePixelThePresenterDrewThere) {
     // Offscreen a window's surface keeps the size it was made with, so each size gets a
     // window of its own.
     for (const auto& size : {std::pair{kW, kH}, std::pair{1300, 850}, std::pair{1800, 1200},
-                             std::pair{1161, 900}, std::pair{500, 300}}) {
+                             std::pair{1161, 900}, std::pair{1301, 851},
+                             std::pair{500, 300}, std::pair{579, 387}}) {
         std::string error;
         SDL_Window* window = CreateHiddenGlWindow(size.first, size.second, &error);
         if (!window) GTEST_SKIP() << error;

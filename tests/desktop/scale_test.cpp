@@ -13,13 +13,13 @@ TEST(WindowScale, PictureTakesTheLargestWholeScaleCentredWithBars) {
         int dw, dh, scale, left, top;
     } cases[] = {
         {580, 388, 1, 0, 0},        // exactly the layout
-        {1159, 775, 1, 289, 193},   // one pixel short of double: still 1
+        {1159, 775, 1, 289, 194},   // one pixel short of double: still 1; odd rows above
         {1160, 776, 2, 0, 0},
         {1920, 1080, 2, 380, 152},  // full HD: height limits
         {3840, 2160, 5, 470, 110},  // 4K
         {2000, 400, 1, 710, 6},     // a wide strip: the height decides
         {400, 300, 1, -90, -44},    // smaller than the layout: scale 1, cropped evenly
-        {0, -5, 1, -289, -193},     // nonsense sizes count as 1 x 1
+        {0, -5, 1, -289, -194},     // nonsense sizes count as 1 x 1
     };
     for (const Case& c : cases) {
         const PicturePlacement p = FitPicture(c.dw, c.dh, kW, kH);
