@@ -2,6 +2,7 @@
 
 #include <SDL_image.h>
 
+#include <algorithm>
 #include <chrono>
 #include <cstdio>
 #include <cstring>
@@ -15,6 +16,9 @@ namespace zol::sdl {
 
 namespace {
 constexpr uint64_t kCaretBlinkMs = 530;
+// What a window manager's frame is likely to take while the real one is not known yet
+// (a hidden window has none): a title bar and thin borders.
+constexpr int kGuessedFrameW = 8, kGuessedFrameH = 40;
 
 // SDL's message boxes break lines at "\n"; the game's texts use CR LF.
 std::string ToSdlLineBreaks(const std::string& text) {
@@ -46,15 +50,45 @@ Uint32 SdlIconFlag(MsgIcon icon) {
         default: return 0;
     }
 }
+// Grows a new window to the largest whole scale of the client area that fits the usable
+// part of its display, frame included, and centres it there.
+void SizeToDisplay(SDL_Window* window, int clientW, int clientH) {
+    SDL_SetWindowMinimumSize(window, clientW, clientH);
+    const int display = std::max(0, SDL_GetWindowDisplayIndex(window));
+    SDL_Rect usable{};
+    if (SDL_GetDisplayUsableBounds(display, &usable) != 0) return;
+    int top = 0, left = 0, bottom = 0, right = 0;
+    int frameW = kGuessedFrameW, frameH = kGuessedFrameH;
+    if (SDL_GetWindowBordersSize(window, &top, &left, &bottom, &right) == 0 &&
+        top + bottom > 0) {
+        frameW = left + right;
+        frameH = top + bottom;
+    }
+    const int scale = ui::WindowScaleFor(usable.w, usable.h, frameW, frameH, clientW, clientH);
+    if (scale > 1) SDL_SetWindowSize(window, clientW * scale, clientH * scale);
+    SDL_SetWindowPosition(window, SDL_WINDOWPOS_CENTERED_DISPLAY(display),
+                          SDL_WINDOWPOS_CENTERED_DISPLAY(display));
+}
 }  // namespace
 
 std::unique_ptr<SdlHost> SdlHost::Create(std::string* Error) {
+    // The window's class names the desktop entry. SDL 2.26 reads these from the
+    // environment (newer versions also as hints); a value the user set there wins.
+    for (const char* name : {"SDL_VIDEO_X11_WMCLASS", "SDL_VIDEO_WAYLAND_WMCLASS"}) {
+        SDL_setenv(name, kDesktopId, 0);
+        SDL_SetHint(name, kDesktopId);
+    }
+    SDL_SetHint(SDL_HINT_APP_NAME, "Zol");
     if (SDL_InitSubSystem(SDL_INIT_VIDEO | SDL_INIT_EVENTS) != 0) {
         if (Error) *Error = std::string("SDL video could not start: ") + SDL_GetError();
         return nullptr;
     }
     std::unique_ptr<SdlHost> host(new SdlHost());
-    const Uint32 flags = SDL_WINDOW_HIDDEN;
+    // Pads are a bonus: without them the game plays on the keyboard as ever.
+    host->padsStarted_ = SDL_InitSubSystem(SDL_INIT_GAMECONTROLLER) == 0;
+    if (!host->padsStarted_)
+        std::fprintf(stderr, "Zol: game controllers unavailable: %s\n", SDL_GetError());
+    const Uint32 flags = SDL_WINDOW_HIDDEN | SDL_WINDOW_RESIZABLE | SDL_WINDOW_ALLOW_HIGHDPI;
     host->window_ = SDL_CreateWindow("Zol", SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED,
                                      kClientWidth, kClientHeight, flags | SDL_WINDOW_OPENGL);
     // Without OpenGL the window still opens; the graphics device then reports its failure.
@@ -65,6 +99,7 @@ std::unique_ptr<SdlHost> SdlHost::Create(std::string* Error) {
         if (Error) *Error = std::string("the window could not be created: ") + SDL_GetError();
         return nullptr;  // the destructor stops SDL's video again
     }
+    SizeToDisplay(host->window_, kClientWidth, kClientHeight);
     const std::string folder = ProgramFolder();
     if (SDL_Surface* icon = IMG_Load((folder + "img/icon.png").c_str())) {
         SDL_SetWindowIcon(host->window_, icon);
@@ -77,6 +112,8 @@ std::unique_ptr<SdlHost> SdlHost::Create(std::string* Error) {
 
 SdlHost::~SdlHost() {
     painter_.reset();
+    gamepad_.CloseAll();
+    if (padsStarted_) SDL_QuitSubSystem(SDL_INIT_GAMECONTROLLER);
     if (window_) SDL_DestroyWindow(window_);
     SDL_QuitSubSystem(SDL_INIT_VIDEO | SDL_INIT_EVENTS);
 }
@@ -124,6 +161,8 @@ bool SdlHost::Pump(int MaxWaitMs) {
     if (!closed_ && closeRequested_) CloseWindow();
     if (closed_) return false;
     const auto now = static_cast<int64_t>(SDL_GetTicks64());
+    DeliverPad(gamepad_.Repeat(now));
+    if (closed_) return false;
     if (timer_.IsDue(now)) {
         timer_.TickRan(now);
         if (events_) Guarded([&] { events_->tmrMain_Timer(); });
@@ -136,6 +175,11 @@ bool SdlHost::Pump(int MaxWaitMs) {
 }
 
 void SdlHost::HandleEvent(const SDL_Event& e) {
+    // Pads come and go whether or not a window listens yet.
+    if (SdlGamepad::IsPadEvent(e)) {
+        DeliverPad(gamepad_.Handle(e, static_cast<int64_t>(SDL_GetTicks64())));
+        return;
+    }
     if (!events_) {
         if (e.type == SDL_QUIT) CloseWindow();
         return;
@@ -143,6 +187,7 @@ void SdlHost::HandleEvent(const SDL_Event& e) {
     switch (e.type) {
         case SDL_KEYDOWN:
         case SDL_KEYUP: {
+            if (HandleWindowKey(e.key)) break;
             const int code = VirtualKeyFromSdl(e.key.keysym.sym);
             if (code == 0) break;
             const int shift = ShiftMaskFromSdl(e.key.keysym.mod);
@@ -155,7 +200,9 @@ void SdlHost::HandleEvent(const SDL_Event& e) {
             break;
         }
         case SDL_MOUSEBUTTONDOWN: {
-            const int x = e.button.x, y = e.button.y;
+            const auto at = ClientPoint(e.button.x, e.button.y);
+            if (!at) break;
+            const int x = at->X, y = at->Y;
             if (x < kFrontLeft || y < kFrontTop || x >= kFrontLeft + kFrontWidth ||
                 y >= kFrontTop + kFrontHeight)
                 break;
@@ -176,12 +223,14 @@ void SdlHost::HandleEvent(const SDL_Event& e) {
 void SdlHost::HandleWindowEvent(const SDL_WindowEvent& w) {
     switch (w.event) {
         case SDL_WINDOWEVENT_FOCUS_GAINED:
+            KeysReleased();
             Guarded([&] {
                 events_->Form_Activate();
                 events_->Form_GotFocus();
             });
             break;
         case SDL_WINDOWEVENT_FOCUS_LOST:
+            KeysReleased();
             Guarded([&] {
                 events_->Form_LostFocus();
                 events_->Form_Deactivate();
@@ -194,14 +243,73 @@ void SdlHost::HandleWindowEvent(const SDL_WindowEvent& w) {
                 CloseWindow();
             break;
         case SDL_WINDOWEVENT_EXPOSED:
+        case SDL_WINDOWEVENT_SIZE_CHANGED:
             if (!inDialog_ && !closed_) PresentChrome(true);
             break;
         default: break;
     }
 }
 
+bool SdlHost::HandleWindowKey(const SDL_KeyboardEvent& k) {
+    const int code = VirtualKeyFromSdl(k.keysym.sym);
+    const bool known = code > 0 && code < 256;
+    if (k.type == SDL_KEYUP) {
+        if (!known || !swallowed_[code]) return false;
+        swallowed_[code] = false;
+        return true;
+    }
+    if (known && swallowed_[code]) return true;  // a repeat of a window key
+    // A repeat of a key that went down as a game key stays a game key.
+    if (k.repeat != 0 || !IsFullscreenToggle(k.keysym.sym, k.keysym.mod)) return false;
+    if (known) swallowed_[code] = true;
+    SetFullscreen(!IsFullscreen());
+    return true;
+}
+
+bool SdlHost::IsFullscreen() const {
+    return window_ && (SDL_GetWindowFlags(window_) & SDL_WINDOW_FULLSCREEN) != 0;
+}
+
+void SdlHost::SetFullscreen(bool Fullscreen) {
+    if (!window_ || closed_ || Fullscreen == IsFullscreen()) return;
+    if (SDL_SetWindowFullscreen(window_, Fullscreen ? SDL_WINDOW_FULLSCREEN_DESKTOP : 0) != 0)
+        std::fprintf(stderr, "Zol: full screen could not be switched: %s\n", SDL_GetError());
+}
+
+std::optional<ui::PicturePoint> SdlHost::ClientPoint(int X, int Y) const {
+    int ww = 0, wh = 0, dw = 0, dh = 0;
+    SDL_GetWindowSize(window_, &ww, &wh);
+    SDL_GL_GetDrawableSize(window_, &dw, &dh);
+    if (dw <= 0 || dh <= 0) dw = ww, dh = wh;
+    return ui::WindowToPicture(X, Y, ww, wh, dw, dh, kClientWidth, kClientHeight);
+}
+
+void SdlHost::DeliverPad(const ui::PadActions& Actions) {
+    for (const ui::PadAction& a : Actions) {
+        if (!events_ || closed_) return;
+        switch (a.What) {
+            case ui::PadAction::Kind::KeyDown:
+                taps_.Down(a.KeyCode);
+                Guarded([&] { events_->Form_KeyDown(a.KeyCode, 0); });
+                break;
+            case ui::PadAction::Kind::KeyUp:
+                if (!timer_.Enabled() || taps_.Up(a.KeyCode, 0))
+                    Guarded([&] { events_->Form_KeyUp(a.KeyCode, 0); });
+                break;
+            case ui::PadAction::Kind::Press:
+                // A press of the left button in the middle of the drawing area.
+                Guarded([&] {
+                    events_->Front_MouseDown(1, 0, static_cast<float>(kScreenW / 2),
+                                             static_cast<float>(kScreenH / 2));
+                });
+                break;
+        }
+    }
+}
+
 void SdlHost::DialogTakesFocus(bool Taking) {
     if (!events_ || !shown_ || closed_) return;
+    KeysReleased();
     if (Taking)
         Guarded([&] {
             events_->Form_LostFocus();
@@ -347,17 +455,30 @@ std::optional<std::string> SdlHost::InputBox(const std::string& Prompt, const st
 
 void SdlHost::HandleDialogEvent(const SDL_Event& e, ui::InputBox& Box,
                                 const ui::InputBoxLayout& Layout) {
+    const auto clipboard = [this] { return GetClipboardText(); };
+    if (SdlGamepad::IsPadEvent(e)) {
+        // On a pad, A answers the box (OK) and B (the bomb key) cancels it.
+        for (const ui::PadAction& a : gamepad_.Handle(e, static_cast<int64_t>(SDL_GetTicks64())))
+            if (a.What == ui::PadAction::Kind::Press)
+                Box.KeyDown(13, 0, clipboard);
+            else if (a.What == ui::PadAction::Kind::KeyDown && a.KeyCode == ui::GamepadKeys::kEnter)
+                Box.KeyDown(27, 0, clipboard);
+        return;
+    }
     switch (e.type) {
+        case SDL_KEYUP: HandleWindowKey(e.key); break;
         case SDL_KEYDOWN: {
+            if (HandleWindowKey(e.key)) break;
             const int code = VirtualKeyFromSdl(e.key.keysym.sym);
             if (code != 0)
-                Box.KeyDown(code, ShiftMaskFromSdl(e.key.keysym.mod),
-                            [this] { return GetClipboardText(); });
+                Box.KeyDown(code, ShiftMaskFromSdl(e.key.keysym.mod), clipboard);
             break;
         }
         case SDL_TEXTINPUT: Box.TextInput(e.text.text); break;
         case SDL_MOUSEBUTTONDOWN:
-            if (e.button.button == SDL_BUTTON_LEFT) Box.MouseDown(e.button.x, e.button.y, Layout);
+            if (e.button.button == SDL_BUTTON_LEFT)
+                if (const auto at = ClientPoint(e.button.x, e.button.y))
+                    Box.MouseDown(at->X, at->Y, Layout);
             break;
         case SDL_QUIT:
             Box.Close();
@@ -370,7 +491,8 @@ void SdlHost::HandleDialogEvent(const SDL_Event& e, ui::InputBox& Box,
             } else if (e.window.event == SDL_WINDOWEVENT_FOCUS_LOST ||
                        e.window.event == SDL_WINDOWEVENT_FOCUS_GAINED) {
                 HandleWindowEvent(e.window);
-            } else if (e.window.event == SDL_WINDOWEVENT_EXPOSED) {
+            } else if (e.window.event == SDL_WINDOWEVENT_EXPOSED ||
+                       e.window.event == SDL_WINDOWEVENT_SIZE_CHANGED) {
                 PresentChrome(false);
             }
             break;

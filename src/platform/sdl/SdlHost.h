@@ -1,35 +1,45 @@
 // SdlHost: the game window on SDL2.
 //
-// What it does: one fixed 580 x 388 window (made for OpenGL, hidden until ShowWindow),
-// the event loop that turns SDL's events into the window's event procedures (keys as
-// virtual-key codes with SDL's key repeat as repeated key-downs, the release of a key
-// tapped between two ticks held back until the next tick has seen it; presses on the
-// drawing area in logical pixels, focus changes, the close button), the 30 ms timer on the same
-// thread (it sleeps in SDL's event wait until the next tick is due and never queues
-// missed ticks), the clipboard, message boxes through SDL_ShowMessageBox, and the modal
-// input box drawn inside the window. After every tick it asks the game window to
-// describe its labels and bar, repaints the chrome when that changed, and presents.
+// What it does: the game window (made for OpenGL, hidden until ShowWindow), laid out at
+// 580 x 388 logical pixels and shown at the largest whole scale that fits: its first size
+// is that scale of the display's usable area, it can be resized (the presenter centres
+// the picture with bars around it) and switched to full screen on the desktop's own mode
+// with F11 or Alt+Enter, keys the game never sees. High-density displays are asked for
+// their real pixels. The event loop turns SDL's events into the window's event
+// procedures: keys as virtual-key codes with SDL's key repeat as repeated key-downs, the
+// release of a key tapped between two ticks held back until the next tick has seen it;
+// game controllers, hot-plugged, through the same key procedures (see SdlGamepad); mouse
+// presses mapped back through the picture's scale to logical pixels of the drawing area;
+// focus changes and the close button. The 30 ms timer runs on the same thread (it sleeps
+// in SDL's event wait until the next tick is due and never queues missed ticks); the
+// clipboard, message boxes through SDL_ShowMessageBox, and the modal input box drawn
+// inside the window. After every tick it asks the game window to describe its labels and
+// bar, repaints the chrome when that changed, and presents. The window's class is the
+// desktop entry's id, so that docks find the game's icon; nothing is written to disk.
 // Who owns what: main() owns the host; the host borrows the window's event procedures
-// and the presenter, and owns the SDL window and the painter.
-// Failure: Create returns nullptr with a reason when SDL's video cannot start. Message
-// boxes that cannot be shown (no display, or the offscreen and dummy drivers) print to
-// stderr and answer as if closed (OK, No, Cancel); the input box answers "cancelled"
-// without a window. An exception out of an event procedure shows its description and
-// closes the window.
+// and the presenter, and owns the SDL window, the painter and the open controllers.
+// Failure: Create returns nullptr with a reason when SDL's video cannot start; without
+// SDL's controller subsystem the game simply has no pads. Message boxes that cannot be
+// shown (no display, or the offscreen and dummy drivers) print to stderr and answer as if
+// closed (OK, No, Cancel); the input box answers "cancelled" without a window. An
+// exception out of an event procedure shows its description and closes the window.
 #pragma once
 
 #include <SDL.h>
 
+#include <array>
 #include <memory>
 #include <optional>
 #include <string>
 #include <vector>
 
 #include "platform/WindowHost.h"
+#include "platform/sdl/SdlGamepad.h"
 #include "platform/sdl/WindowPainter.h"
 #include "platform/sdl/WindowPresenter.h"
 #include "ui/KeyTapLatch.h"
 #include "ui/TickTimer.h"
+#include "ui/WindowScale.h"
 
 namespace zol::sdl {
 
@@ -39,6 +49,8 @@ public:
     // The drawing area Front in client pixels, and the logical screen's origin inside it.
     static constexpr int kFrontLeft = 49, kFrontTop = 49, kFrontWidth = 482, kFrontHeight = 290;
     static constexpr int kScreenX = 50, kScreenY = 50, kScreenW = 480, kScreenH = 288;
+    // The desktop entry's id, given to the window as its class.
+    static constexpr const char* kDesktopId = "org.zolgame.Zol";
 
     // Starts SDL's video and makes the (hidden) window; nullptr with *Error on failure.
     static std::unique_ptr<SdlHost> Create(std::string* Error);
@@ -68,6 +80,12 @@ public:
     void RefreshWindow();
     // False when no message box can be shown (the offscreen and dummy video drivers).
     bool CanShowMessageBoxes() const;
+    // True while the window covers its display in full screen.
+    bool IsFullscreen() const;
+    // Switches between the window and full screen on the desktop's own mode.
+    void SetFullscreen(bool Fullscreen);
+    // The open game controllers.
+    const SdlGamepad& Gamepad() const { return gamepad_; }
 
     // ---- SystemHost ----
     int32_t GetTickCount() override;
@@ -93,6 +111,14 @@ private:
                            const ui::InputBoxLayout& Layout);
     void HandleWindowEvent(const SDL_WindowEvent& Event);
     void PresentChrome(bool FrontVisible);
+    // The window's own keys (full screen): true when Key was one and is not passed on.
+    bool HandleWindowKey(const SDL_KeyboardEvent& Key);
+    // The client pixel under a window point, or nothing on the bars around the picture.
+    std::optional<ui::PicturePoint> ClientPoint(int X, int Y) const;
+    // Delivers what the pads did to the window's key and mouse procedures.
+    void DeliverPad(const ui::PadActions& Actions);
+    // The window released every key: keys held on pads go down again with their next change.
+    void KeysReleased() { gamepad_.Forget(); }
     // A modal box takes the keyboard from the window (Taking) or gives it back.
     void DialogTakesFocus(bool Taking);
     // Runs an event procedure; an exception is shown and closes the window.
@@ -103,6 +129,9 @@ private:
 
     SDL_Window* window_ = nullptr;
     std::unique_ptr<WindowPainter> painter_;
+    SdlGamepad gamepad_;
+    bool padsStarted_ = false;
+    std::array<bool, 256> swallowed_{};  // window keys whose release is not passed on
     WindowEvents* events_ = nullptr;
     WindowPresenter* presenter_ = nullptr;
     ui::TickTimer timer_{30};

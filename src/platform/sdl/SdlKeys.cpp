@@ -60,4 +60,9 @@ int ButtonMaskFromSdl(Uint8 Button) {
     }
 }
 
+bool IsFullscreenToggle(SDL_Keycode Key, Uint16 Mod) {
+    if (Key == SDLK_F11) return true;
+    return (Key == SDLK_RETURN || Key == SDLK_KP_ENTER) && (Mod & KMOD_ALT) != 0;
+}
+
 }  // namespace zol::sdl

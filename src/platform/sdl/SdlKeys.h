@@ -3,7 +3,8 @@
 // What it does: maps an SDL key symbol to the Windows virtual-key code that the key table
 // is indexed by (letters and digits their upper-case character codes, arrows 37..40,
 // F1..F12 112..123, keypad digits 96..105), and SDL's modifier state to the shift mask
-// of the window's key events (1 Shift, 2 Ctrl, 4 Alt).
+// of the window's key events (1 Shift, 2 Ctrl, 4 Alt). It also names the keys the window
+// keeps for itself (full screen on F11 or Alt+Enter), which never reach the game.
 // Failure: a key without a virtual-key code maps to 0, which the host does not pass on.
 #pragma once
 
@@ -17,5 +18,7 @@ int VirtualKeyFromSdl(SDL_Keycode Key);
 int ShiftMaskFromSdl(Uint16 Mod);
 // The mouse button mask of an SDL button (1 left, 2 right, 4 middle; 0 others).
 int ButtonMaskFromSdl(Uint8 Button);
+// True for the keys that switch between window and full screen: F11, Alt+Enter.
+bool IsFullscreenToggle(SDL_Keycode Key, Uint16 Mod);
 
 }  // namespace zol::sdl
