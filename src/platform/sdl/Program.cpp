@@ -17,12 +17,20 @@ namespace zol::sdl {
 
 namespace {
 
-// Shows the window through the OpenGL device while it exists.
+// Shows the window through the OpenGL device while it exists. The painter says which
+// rows its latest change touched, so a counter that changes every tick uploads a strip
+// of the chrome instead of all of it.
 class GlPresenter final : public WindowPresenter {
 public:
+    explicit GlPresenter(const WindowPainter& Painter) : painter_(Painter) {}
     void Present(const uint32_t* Rgba, int Width, int Height, uint64_t Version, int FrontX,
                  int FrontY) override {
-        if (auto* gl = GlRenderDevice::Current())
+        auto* gl = GlRenderDevice::Current();
+        if (!gl) return;
+        if (Rgba == painter_.Pixels() && Version == painter_.Version())
+            gl->PresentWindow(Rgba, Width, Height, Version, FrontX, FrontY, painter_.ChangedTop(),
+                              painter_.ChangedRows());
+        else
             gl->PresentWindow(Rgba, Width, Height, Version, FrontX, FrontY);
     }
     bool ReadFront(uint32_t* Rgba, int Width, int Height) override {
@@ -34,6 +42,7 @@ public:
     }
 
 private:
+    const WindowPainter& painter_;
     std::vector<uint32_t> screen_;
 };
 
@@ -143,7 +152,7 @@ int RunProgram(const ProgramOptions& Options) {
                                                : [] { return std::make_unique<OpenAlSoundDevice>(); });
     SetMusicDeviceFactory(Options.MusicFactory ? *Options.MusicFactory
                                                : [] { return std::make_unique<FluidMusicDevice>(); });
-    GlPresenter presenter;
+    GlPresenter presenter(host->Painter());
     host->SetPresenter(&presenter);
 
     int code = 0;
