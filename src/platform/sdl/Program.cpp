@@ -128,8 +128,9 @@ private:
 // FluidSynth as background music needs it. The song only starts and stops, so a tenth
 // of a second of output latency costs nothing, and periods of 1024 frames wake the audio
 // thread (and the sound server behind it) 43 times a second instead of 689 with
-// FluidSynth's default of 64: a fifth of the CPU. Samples are loaded when an instrument
-// is first selected, so only the song's instruments take memory, not the whole soundfont.
+// FluidSynth's default of 64, which cuts the music's CPU to a quarter. Samples are
+// loaded when an instrument is first selected, so only the song's instruments take
+// memory, not the whole soundfont.
 FluidMusicDevice::SettingList MusicSettings() {
     return {{"audio.period-size", "1024"},
             {"audio.periods", "4"},
