@@ -4,6 +4,7 @@
 
 #include <SDL_image.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 
@@ -271,9 +272,15 @@ void WindowPainter::PaintBase(const WindowContent& Content) {
 bool WindowPainter::Paint(const WindowContent& Content, bool Force) {
     if (!image_) return false;
     if (painted_ && !Force && SameContent(Content, last_)) return false;
+    SDL_Rect changed{0, 0, kWidth, kHeight};
     if (!painted_ || Force || Content.Labels.size() != last_.Labels.size()) {
         PaintBase(Content);
     } else {
+        changed = SDL_Rect{0, 0, 0, 0};
+        const auto touch = [&changed](const SDL_Rect& r) {
+            if (SDL_RectEmpty(&changed)) changed = r;
+            else SDL_UnionRect(&changed, &r, &changed);
+        };
         // Only what changed is painted again (a counter changes every tick): the art under
         // its old and new place, then everything that reaches into that area.
         const auto rectOf = [](int32_t x, int32_t y, int32_t w, int32_t h) {
@@ -287,6 +294,7 @@ bool WindowPainter::Paint(const WindowContent& Content, bool Force) {
             SDL_Rect both;
             SDL_UnionRect(&a, &b, &both);
             PaintRegion(Content, both);
+            touch(both);
         }
         const WindowBar &bar = Content.Bar, &old = last_.Bar;
         if (!SameBar(bar, old)) {
@@ -295,11 +303,16 @@ bool WindowPainter::Paint(const WindowContent& Content, bool Force) {
             SDL_Rect both;
             SDL_UnionRect(&a, &b, &both);
             PaintRegion(Content, both);
+            touch(both);
         }
     }
     last_ = Content;
     painted_ = true;
     ++version_;
+    // Kept within the image, so a caller can copy exactly these rows.
+    const int top = std::clamp(changed.y, 0, kHeight);
+    changedTop_ = top;
+    changedRows_ = std::clamp(changed.y + changed.h, top, kHeight) - top;
     return true;
 }
 
@@ -374,6 +387,8 @@ void WindowPainter::PaintDialog(const WindowContent& Content, const ui::InputBox
         }
     }
     ++version_;
+    changedTop_ = 0;
+    changedRows_ = kHeight;
     painted_ = false;  // the next Paint draws the window without the box
 }
 

@@ -55,6 +55,9 @@ public:
     const uint32_t* Pixels() const;
     // Grows with every change of the image.
     uint64_t Version() const { return version_; }
+    // The rows that the latest change (from Version() - 1 to Version()) touched.
+    int ChangedTop() const { return changedTop_; }
+    int ChangedRows() const { return changedRows_; }
     // The colour 0xRRGGBB at client pixel (X, Y); 0 outside the image.
     uint32_t ColorAt(int X, int Y) const;
 
@@ -95,6 +98,7 @@ private:
     WindowContent last_;
     bool painted_ = false;
     uint64_t version_ = 0;
+    int changedTop_ = 0, changedRows_ = kHeight;
 };
 
 }  // namespace zol::sdl

@@ -21,9 +21,8 @@ out vec2 vUV;
 void main() {
     // Pixel centres sit on whole coordinates in the framework, on halves in GL; the
     // framebuffer's first row is the top of the picture.
-    // Every vertex lies at depth 0, the near end of the depth range.
     vec2 p = (aPos + 0.5) / uScreen * 2.0 - 1.0;
-    gl_Position = vec4(p, -1.0, 1.0);
+    gl_Position = vec4(p, 0.0, 1.0);
     vColor = aColor;
     vUV = aUV;
 }
@@ -185,9 +184,10 @@ bool GlRenderDevice::Init(std::string* Error) {
     glVertexAttrib2f(2, 0, 0);
 
     glDisable(GL_CULL_FACE);
-    glEnable(GL_DEPTH_TEST);
-    glDepthFunc(GL_LEQUAL);
-    glDepthMask(GL_FALSE);
+    // Every vertex lies at the same depth and nothing writes depth, so a depth test would
+    // pass every fragment; without one a software rasteriser reads no depth per fragment
+    // and clears none per frame.
+    glDisable(GL_DEPTH_TEST);
     glEnable(GL_BLEND);
     glBlendEquation(GL_FUNC_ADD);
     glBlendFunc(GL_ONE, GL_ZERO);
@@ -198,7 +198,6 @@ GlRenderDevice::~GlRenderDevice() {
     if (!context_) return;
     SDL_GL_MakeCurrent(window_, static_cast<SDL_GLContext>(context_));
     FreeTarget(screen_);
-    FreeTarget(chrome_);
     FreeTarget(composite_);
     if (spriteVbo_) glDeleteBuffers(1, &spriteVbo_);
     if (quadIndices_) glDeleteBuffers(1, &quadIndices_);
@@ -209,7 +208,7 @@ GlRenderDevice::~GlRenderDevice() {
     SDL_GL_DeleteContext(static_cast<SDL_GLContext>(context_));
 }
 
-void GlRenderDevice::MakeTarget(Target& t, int Width, int Height, bool WithDepth) {
+void GlRenderDevice::MakeTarget(Target& t, int Width, int Height) {
     FreeTarget(t);
     t.Width = Width;
     t.Height = Height;
@@ -221,25 +220,15 @@ void GlRenderDevice::MakeTarget(Target& t, int Width, int Height, bool WithDepth
     glGenFramebuffers(1, &t.Fbo);
     glBindFramebuffer(GL_FRAMEBUFFER, t.Fbo);
     glFramebufferTexture2D(GL_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, GL_TEXTURE_2D, t.Color, 0);
-    if (WithDepth) {
-        glGenRenderbuffers(1, &t.Depth);
-        glBindRenderbuffer(GL_RENDERBUFFER, t.Depth);
-        glRenderbufferStorage(GL_RENDERBUFFER, GL_DEPTH_COMPONENT16, Width, Height);
-        glFramebufferRenderbuffer(GL_FRAMEBUFFER, GL_DEPTH_ATTACHMENT, GL_RENDERBUFFER, t.Depth);
-    }
     glViewport(0, 0, Width, Height);
     glClearColor(0, 0, 0, 1);
-    glClearDepth(1.0);
-    glDepthMask(GL_TRUE);
-    glClear(GL_COLOR_BUFFER_BIT | (WithDepth ? GL_DEPTH_BUFFER_BIT : 0));
-    glDepthMask(GL_FALSE);
+    glClear(GL_COLOR_BUFFER_BIT);
     glBindTexture(GL_TEXTURE_2D, bound_);
 }
 
 void GlRenderDevice::FreeTarget(Target& t) {
     if (t.Fbo) glDeleteFramebuffers(1, &t.Fbo);
     if (t.Color) glDeleteTextures(1, &t.Color);
-    if (t.Depth) glDeleteRenderbuffers(1, &t.Depth);
     t = Target{};
 }
 
@@ -251,7 +240,7 @@ void GlRenderDevice::UseScreen() {
 void GlRenderDevice::BeginFrame(int32_t Width, int32_t Height) {
     SDL_GL_MakeCurrent(window_, static_cast<SDL_GLContext>(context_));
     if (!screen_.Fbo || screen_.Width != Width || screen_.Height != Height) {
-        MakeTarget(screen_, std::max(1, Width), std::max(1, Height), true);
+        MakeTarget(screen_, std::max(1, Width), std::max(1, Height));
     }
     UseScreen();
     glUseProgram(program_);
@@ -259,19 +248,13 @@ void GlRenderDevice::BeginFrame(int32_t Width, int32_t Height) {
 }
 
 void GlRenderDevice::Clear(bool ClearColorToo, uint32_t Color) {
+    // There is no depth to clear (see Init): a frame that keeps its colour clears nothing.
+    if (!ClearColorToo) return;
     UseScreen();
-    GLbitfield mask = GL_DEPTH_BUFFER_BIT;
-    if (ClearColorToo) {
-        glClearColor(static_cast<float>((Color >> 16) & 0xFF) / 255.0f,
-                     static_cast<float>((Color >> 8) & 0xFF) / 255.0f,
-                     static_cast<float>(Color & 0xFF) / 255.0f,
-                     static_cast<float>(Color >> 24) / 255.0f);
-        mask |= GL_COLOR_BUFFER_BIT;
-    }
-    glClearDepth(1.0);
-    glDepthMask(GL_TRUE);
-    glClear(mask);
-    glDepthMask(GL_FALSE);
+    glClearColor(static_cast<float>((Color >> 16) & 0xFF) / 255.0f,
+                 static_cast<float>((Color >> 8) & 0xFF) / 255.0f,
+                 static_cast<float>(Color & 0xFF) / 255.0f, static_cast<float>(Color >> 24) / 255.0f);
+    glClear(GL_COLOR_BUFFER_BIT);
 }
 
 void GlRenderDevice::SetBlendState(const BlendState& State) {
@@ -368,34 +351,53 @@ void GlRenderDevice::ReleaseTexture(uint32_t Handle) {
 }
 
 void GlRenderDevice::PresentWindow(const uint32_t* chromeRGBA, int chromeWidth, int chromeHeight,
-                                   uint64_t chromeVersion, int frontX, int frontY) {
+                                   uint64_t chromeVersion, int frontX, int frontY, int changedTop,
+                                   int changedRows) {
     SDL_GL_MakeCurrent(window_, static_cast<SDL_GLContext>(context_));
     const int cw = std::max(1, chromeWidth), ch = std::max(1, chromeHeight);
-    if (!chrome_.Fbo || chrome_.Width != cw || chrome_.Height != ch) {
-        MakeTarget(chrome_, cw, ch, false);
+    if (!composite_.Fbo || composite_.Width != cw || composite_.Height != ch) {
+        MakeTarget(composite_, cw, ch);
         chromeLoaded_ = false;
+        screenInComposite_ = false;
     }
-    if (!composite_.Fbo || composite_.Width != cw || composite_.Height != ch)
-        MakeTarget(composite_, cw, ch, false);
-    if (chromeRGBA && (!chromeLoaded_ || chromeVersion != chromeVersion_)) {
-        glBindTexture(GL_TEXTURE_2D, chrome_.Color);
-        glPixelStorei(GL_UNPACK_ALIGNMENT, 4);
-        glTexSubImage2D(GL_TEXTURE_2D, 0, 0, 0, cw, ch, GL_RGBA, GL_UNSIGNED_BYTE, chromeRGBA);
-        glBindTexture(GL_TEXTURE_2D, bound_);
+    const bool frontShown = screen_.Fbo && frontX < cw && frontY < ch;
+    // The composite keeps the chrome between presents: only what changed goes up. Where
+    // the logical screen lay and is now to be left out, the chrome has to come back.
+    const bool uncover = screenInComposite_ && !frontShown;
+    if (chromeRGBA) {
+        int top = 0, rows = ch;
+        const bool next = chromeLoaded_ && chromeVersion == chromeVersion_ + 1;
+        if (next && changedRows >= 0 && !uncover) {
+            top = std::clamp(changedTop, 0, ch);
+            rows = std::clamp(changedRows, 0, ch - top);
+        }
+        if ((!chromeLoaded_ || chromeVersion != chromeVersion_ || uncover) && rows > 0) {
+            glBindTexture(GL_TEXTURE_2D, composite_.Color);
+            glPixelStorei(GL_UNPACK_ALIGNMENT, 4);
+            glPixelStorei(GL_UNPACK_ROW_LENGTH, 0);
+            glTexSubImage2D(GL_TEXTURE_2D, 0, 0, top, cw, rows, GL_RGBA, GL_UNSIGNED_BYTE,
+                            chromeRGBA + static_cast<size_t>(top) * static_cast<size_t>(cw));
+            glBindTexture(GL_TEXTURE_2D, bound_);
+        }
         chromeVersion_ = chromeVersion;
         chromeLoaded_ = true;
+    } else if (uncover) {
+        // No chrome at all is a black client area.
+        glBindFramebuffer(GL_FRAMEBUFFER, composite_.Fbo);
+        glViewport(0, 0, cw, ch);
+        glClearColor(0, 0, 0, 1);
+        glClear(GL_COLOR_BUFFER_BIT);
     }
     glDisable(GL_SCISSOR_TEST);
-    // Client area: chrome, then the logical screen 1:1 (both kept with the top row first).
-    glBindFramebuffer(GL_READ_FRAMEBUFFER, chrome_.Fbo);
-    glBindFramebuffer(GL_DRAW_FRAMEBUFFER, composite_.Fbo);
-    glBlitFramebuffer(0, 0, cw, ch, 0, 0, cw, ch, GL_COLOR_BUFFER_BIT, GL_NEAREST);
-    if (screen_.Fbo) {
+    // The logical screen 1:1 over the chrome (both kept with the top row first).
+    if (frontShown) {
         glBindFramebuffer(GL_READ_FRAMEBUFFER, screen_.Fbo);
+        glBindFramebuffer(GL_DRAW_FRAMEBUFFER, composite_.Fbo);
         glBlitFramebuffer(0, 0, screen_.Width, screen_.Height, frontX, frontY,
                           frontX + screen_.Width, frontY + screen_.Height, GL_COLOR_BUFFER_BIT,
                           GL_NEAREST);
     }
+    screenInComposite_ = frontShown;
     // The window: the client area at the largest whole scale that fits, centred; the
     // default framebuffer counts rows from the bottom, hence the flipped destination.
     int dw = 0, dh = 0;
@@ -405,8 +407,11 @@ void GlRenderDevice::PresentWindow(const uint32_t* chromeRGBA, int chromeWidth, 
     glBindFramebuffer(GL_READ_FRAMEBUFFER, composite_.Fbo);
     glBindFramebuffer(GL_DRAW_FRAMEBUFFER, 0);
     glViewport(0, 0, dw, dh);
-    glClearColor(0, 0, 0, 1);
-    glClear(GL_COLOR_BUFFER_BIT);
+    // The black border only exists when the client area does not fill the window.
+    if (ox != 0 || oy != 0 || cw * scale != dw || ch * scale != dh) {
+        glClearColor(0, 0, 0, 1);
+        glClear(GL_COLOR_BUFFER_BIT);
+    }
     glBlitFramebuffer(0, 0, cw, ch, ox, oy + ch * scale, ox + cw * scale, oy, GL_COLOR_BUFFER_BIT,
                       GL_NEAREST);
     SDL_GL_SwapWindow(window_);

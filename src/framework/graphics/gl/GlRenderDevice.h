@@ -4,7 +4,8 @@
 // back buffer: a frame that clears depth only draws over the previous picture. One
 // shader pair draws textured and untextured vertices with the alpha test (texel alpha
 // at least 8 of 255); the blend modes map onto glBlendEquation / glBlendFunc; textures
-// are sampled by point with wrapping; the depth test runs with every vertex at depth 0.
+// are sampled by point with wrapping. Every vertex lies at one depth and nothing writes
+// depth, so the screen has no depth buffer and no depth test (it would pass everything).
 // It absorbs the framework's conventions: vertices put pixel centres on whole
 // coordinates (half a pixel is added, so a 48-pixel sprite covers exactly 48 pixels,
 // texel for pixel) and y grows downwards.
@@ -19,7 +20,9 @@
 //   2. after each tick it calls Current()->PresentWindow(chrome, 580, 388, version, 50, 50)
 //      (Current() is nullptr while no OpenGL device exists: nothing to present then):
 //      the chrome image (the client area's art, labels and bar) is uploaded only when
-//      version changes, the logical screen is laid over it 1:1 at (frontX, frontY), the
+//      version changes, and then only the rows that changed when the caller says which
+//      (changedTop, changedRows: what changed from version - 1 to version); the logical
+//      screen is laid over it 1:1 at (frontX, frontY), the
 //      whole client area is scaled to the window's drawable at the largest integer scale
 //      that fits (nearest neighbour, centred, black around it) and the window is swapped.
 //      The swap interval is 0: the host's 30 ms timer paces the game, not vsync.
@@ -54,9 +57,11 @@ public:
 
     // Composites the chrome and the logical screen into the window and swaps (see above).
     // chromeRGBA may be nullptr (a black client area of chromeWidth x chromeHeight). A
-    // front position outside the client area leaves the logical screen out.
+    // front position outside the client area leaves the logical screen out. changedRows
+    // below 0: every row may have changed.
     void PresentWindow(const uint32_t* chromeRGBA, int chromeWidth, int chromeHeight,
-                       uint64_t chromeVersion, int frontX, int frontY);
+                       uint64_t chromeVersion, int frontX, int frontY, int changedTop = 0,
+                       int changedRows = -1);
     // The last composited client area (before scaling), RGBA32 rows top first.
     bool ReadWindowPixels(std::vector<uint32_t>& Pixels, int& Width, int& Height);
     // The logical screen as it is now, RGBA32 rows top first.
@@ -79,8 +84,8 @@ public:
     }
 
 private:
-    struct Target {  // a colour texture with its framebuffer (and depth, for the screen)
-        uint32_t Fbo = 0, Color = 0, Depth = 0;
+    struct Target {  // a colour texture with its framebuffer
+        uint32_t Fbo = 0, Color = 0;
         int Width = 0, Height = 0;
     };
     struct QuadVertex {  // a rectangle's corner as it goes to the GPU
@@ -90,7 +95,7 @@ private:
     };
     GlRenderDevice() = default;
     bool Init(std::string* Error);
-    void MakeTarget(Target& t, int Width, int Height, bool WithDepth);
+    void MakeTarget(Target& t, int Width, int Height);
     void FreeTarget(Target& t);
     void UseScreen();
     bool ReadTarget(const Target& t, std::vector<uint32_t>& Pixels, int& Width, int& Height);
@@ -105,9 +110,11 @@ private:
     std::vector<QuadVertex> staging_;
     uint32_t bound_ = 0;
     bool alphaTest_ = true;
-    Target screen_, chrome_, composite_;
+    // The logical screen, and the client area that keeps the chrome between presents.
+    Target screen_, composite_;
     uint64_t chromeVersion_ = 0;
     bool chromeLoaded_ = false;
+    bool screenInComposite_ = false;  // the last present laid the screen over the chrome
 };
 
 // A hidden SDL window with OpenGL for tools, tests and benchmarks (SDL video started if

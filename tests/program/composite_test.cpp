@@ -1,0 +1,132 @@
+// The window composite when only part of the chrome changes: the painter names the rows
+// it touched, the OpenGL device uploads just those, and nothing stale survives a skipped
+// version or a screen that is hidden and shown again.
+#include <gtest/gtest.h>
+
+#include <SDL.h>
+
+#include <cstring>
+#include <vector>
+
+#include "framework/graphics/gl/GlRenderDevice.h"
+#include "framework/graphics/qDDraw.h"
+#include "platform/sdl/WindowPainter.h"
+
+namespace zol {
+namespace {
+
+constexpr int kW = 580, kH = 388;
+
+uint32_t Rgba(uint8_t r, uint8_t g, uint8_t b) {
+    const uint8_t bytes[4] = {r, g, b, 255};
+    uint32_t p;
+    std::memcpy(&p, bytes, 4);
+    return p;
+}
+
+void FillRows(std::vector<uint32_t>& chrome, int top, int rows, uint32_t color) {
+    std::fill(chrome.begin() + top * kW, chrome.begin() + (top + rows) * kW, color);
+}
+
+TEST(WindowComposite, UploadsTheNamedRowsAndRecoversFromSkippedVersionsAndHiddenScreens) {
+    std::string error;
+    SDL_Window* window = CreateHiddenGlWindow(kW, kH, &error);
+    if (!window) GTEST_SKIP() << "no SDL window with OpenGL: " << error;
+    SetRenderDeviceFactory(GlRenderDevice::Factory());
+    ASSERT_TRUE(Device_Initialize());
+    if (!Device_InitWindowed(window, 480, 288, 1.0f)) {
+        SetRenderDeviceFactory(nullptr);
+        SDL_DestroyWindow(window);
+        GTEST_SKIP() << "no OpenGL 3.3 context: " << GetErrorText(0);
+    }
+    GlRenderDevice* gl = GlRenderDevice::Current();
+    ASSERT_NE(gl, nullptr);
+    std::vector<uint32_t> win;
+    int w = 0, h = 0;
+    const auto at = [&](int x, int y) {
+        EXPECT_TRUE(gl->ReadWindowPixels(win, w, h));
+        return win[static_cast<size_t>(y * kW + x)];
+    };
+    const uint32_t grey = Rgba(90, 90, 90), blue = Rgba(0, 0, 255), green = Rgba(0, 255, 0),
+                   red = Rgba(255, 0, 0);
+
+    std::vector<uint32_t> chrome(kW * kH, grey);
+    BeginScene(0xFFFF0000u, 0);
+    EndScene();
+    gl->PresentWindow(chrome.data(), kW, kH, 1, 50, 50);
+    EXPECT_EQ(at(10, 10), grey);
+    EXPECT_EQ(at(60, 60), red);
+
+    // Version 2 says rows 10..12 changed: those go up, row 100 (changed too, but not named)
+    // stays as it was, and the screen still lies over its part of the named rows.
+    FillRows(chrome, 10, 3, blue);
+    FillRows(chrome, 100, 1, green);
+    FillRows(chrome, 60, 1, blue);
+    gl->PresentWindow(chrome.data(), kW, kH, 2, 50, 50, 10, 3);
+    EXPECT_EQ(at(0, 11), blue);
+    EXPECT_EQ(at(0, 100), grey);
+    EXPECT_EQ(at(0, 13), grey);
+    // Rows past the image are cut off rather than read.
+    gl->PresentWindow(chrome.data(), kW, kH, 3, 50, 50, 380, 50);
+    EXPECT_EQ(at(0, 100), grey);
+
+    // A version that skips one cannot trust the named rows: everything goes up.
+    gl->PresentWindow(chrome.data(), kW, kH, 5, 50, 50, 10, 3);
+    EXPECT_EQ(at(0, 100), green);
+    EXPECT_EQ(at(60, 60), red);
+
+    // The screen hidden (a dialog) with an unchanged chrome: the chrome comes back where
+    // the screen was; shown again, the screen is back.
+    gl->PresentWindow(chrome.data(), kW, kH, 5, kW, 50);
+    EXPECT_EQ(at(60, 60), blue);
+    EXPECT_EQ(at(60, 61), grey);
+    gl->PresentWindow(chrome.data(), kW, kH, 6, 50, 50, 0, 0);
+    EXPECT_EQ(at(60, 60), red);
+
+    Device_Release();
+    SetRenderDeviceFactory(nullptr);
+    SDL_DestroyWindow(window);
+}
+
+WindowContent Window() {
+    WindowContent c;
+    c.Labels = {{40, 12, 145, 27, "Level 1", 18, true, false, 0, 0},
+                {408, 364, 93, 15, "0", 8, false, true, 0x8080FF, 0}};
+    c.Bar = {52, 342, 477, 7, 1, 0xFFC0C0, 0x800000, 0.5f};
+    return c;
+}
+
+TEST(WindowComposite, ThePainterNamesTheRowsOfItsLatestChange) {
+    sdl::WindowPainter painter("");
+    WindowContent c = Window();
+    ASSERT_TRUE(painter.Paint(c));
+    EXPECT_EQ(painter.ChangedTop(), 0);
+    EXPECT_EQ(painter.ChangedRows(), kH);
+
+    // A counter: its label's rows only.
+    c.Labels[1].Caption = "1";
+    ASSERT_TRUE(painter.Paint(c));
+    EXPECT_EQ(painter.ChangedTop(), 364);
+    EXPECT_EQ(painter.ChangedRows(), 15);
+    // The counter and the bar: both, and what lies between.
+    c.Labels[1].Caption = "2";
+    c.Bar.Fraction = 0.75f;
+    ASSERT_TRUE(painter.Paint(c));
+    EXPECT_EQ(painter.ChangedTop(), 342);
+    EXPECT_EQ(painter.ChangedRows(), 379 - 342);
+    // Nothing changed: no new version, the last change stays named.
+    const uint64_t version = painter.Version();
+    EXPECT_FALSE(painter.Paint(c));
+    EXPECT_EQ(painter.Version(), version);
+    // A label that moves names its old and its new rows; a label beyond the image is cut.
+    c.Labels[0].Top = 380;
+    ASSERT_TRUE(painter.Paint(c));
+    EXPECT_EQ(painter.ChangedTop(), 12);
+    EXPECT_EQ(painter.ChangedRows(), kH - 12);
+    // A forced repaint changes everything.
+    ASSERT_TRUE(painter.Paint(c, true));
+    EXPECT_EQ(painter.ChangedRows(), kH);
+}
+
+}  // namespace
+}  // namespace zol
