@@ -4,6 +4,7 @@
 
 #include <cctype>
 
+#include "framework/core/qDecodeMemory.h"
 #include "framework/data/qFileSystem.h"
 #include "framework/graphics/qDDraw_Internal.h"
 
@@ -31,6 +32,7 @@ bool SameNameIgnoringCase(const std::string& a, const std::string& b) {
 // The image at Path as ARGB pixels, rows top first; false when it cannot be decoded.
 bool DecodeImage(const std::string& Path, std::vector<uint32_t>& Pixels, int32_t& Width,
                  int32_t& Height) {
+    LimitDecodeAllocations();
     SDL_Surface* loaded = IMG_Load(Path.c_str());
     if (!loaded) return false;
     SDL_Surface* argb = SDL_ConvertSurfaceFormat(loaded, SDL_PIXELFORMAT_ARGB8888, 0);

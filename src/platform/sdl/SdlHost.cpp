@@ -8,6 +8,7 @@
 #include <ctime>
 #include <exception>
 
+#include "framework/core/qDecodeMemory.h"
 #include "framework/data/qFileSystem.h"
 #include "platform/sdl/SdlKeys.h"
 
@@ -49,6 +50,8 @@ Uint32 SdlIconFlag(MsgIcon icon) {
 }  // namespace
 
 std::unique_ptr<SdlHost> SdlHost::Create(std::string* Error) {
+    // The window art and the icon are decoded here, before the game loads anything.
+    LimitDecodeAllocations();
     if (SDL_InitSubSystem(SDL_INIT_VIDEO | SDL_INIT_EVENTS) != 0) {
         if (Error) *Error = std::string("SDL video could not start: ") + SDL_GetError();
         return nullptr;
