@@ -1,13 +1,13 @@
 #!/usr/bin/env bash
 # Soaks the real program on a virtual display: a bot plays with random keys, starts a
-# new game every RESET_SECONDS (F12, then Enter on the reset box), and the game's
+# new game every RESET_SECONDS (F12, then "Yes" on the reset box), and the game's
 # resident memory is sampled every 10 seconds. Passes when the game is still running at
 # the end, closes with 0, and the last sample lies within 2 MiB of the first one after
 # warm-up (the sample at WARMUP_SECONDS).
 #
 #   bench/soak-program.sh [SECONDS] [BUILD_DIR]      (defaults: 600, build)
 #
-# Needs Xvfb and xdotool. Prints one "t=... rss_kib=..." line per sample, then a verdict.
+# Needs Xvfb, xdotool and xwininfo. Prints one "t=... rss_kib=..." line per sample, then a verdict.
 set -euo pipefail
 seconds=${1:-600}
 build=${2:-build}
@@ -15,7 +15,8 @@ warmup=${WARMUP_SECONDS:-30}
 reset_every=${RESET_SECONDS:-20}
 exe="$build/zol"
 [ -x "$exe" ] || { echo "no game at $exe (build it first)" >&2; exit 2; }
-command -v Xvfb >/dev/null && command -v xdotool >/dev/null || { echo "needs Xvfb and xdotool" >&2; exit 2; }
+command -v Xvfb >/dev/null && command -v xdotool >/dev/null && command -v xwininfo >/dev/null ||
+  { echo "needs Xvfb, xdotool and xwininfo" >&2; exit 2; }
 [ "$seconds" -gt "$warmup" ] || { echo "SECONDS must exceed the warm-up ($warmup s)" >&2; exit 2; }
 
 # A display number nobody uses.
@@ -53,18 +54,23 @@ eval "$(xdotool getwindowgeometry --shell "$window")"
 cx=$(( X + WIDTH / 2 )); cy=$(( Y + HEIGHT / 2 ))
 xdotool mousemove "$cx" "$cy"
 
-# Answers the reset box with Enter (it is "Zol", centred over the game window).
+# Answers the reset box with "Yes". The box is a window of its own called just "Zol"
+# (the game window carries the version); xwininfo lists it with its place on the screen.
 answer_box() {
-  local box=""
+  local geo=""
   for _ in $(seq 1 60); do
-    box=$(xdotool search --onlyvisible --name '^Zol$' 2>/dev/null | head -n1 || true)
-    [ -n "$box" ] && break
+    geo=$(xwininfo -root -tree 2>/dev/null |
+      sed -n 's/.*"Zol": ()  \([0-9]*\)x\([0-9]*\)+\(-\?[0-9]*\)+\(-\?[0-9]*\).*/\1 \2 \3 \4/p' | head -n1)
+    [ -n "$geo" ] && break
     sleep 0.05
   done
-  [ -n "$box" ] || return 0
-  eval "$(xdotool getwindowgeometry --shell "$box")"
-  xdotool mousemove $(( X + WIDTH / 2 )) $(( Y + HEIGHT / 2 )) key Return 2>/dev/null || true
-  sleep 0.1
+  [ -n "$geo" ] || return 0
+  set -- $geo
+  # The box takes clicks but not keys from xdotool; "Yes" is its first button, bottom left.
+  xdotool mousemove $(( $3 + 45 )) $(( $4 + $2 - 22 )) 2>/dev/null || true
+  sleep 0.2
+  xdotool click 1 2>/dev/null || true
+  sleep 0.2
   xdotool mousemove "$cx" "$cy"
 }
 
