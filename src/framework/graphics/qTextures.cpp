@@ -33,7 +33,19 @@ bool SameNameIgnoringCase(const std::string& a, const std::string& b) {
 bool DecodeImage(const std::string& Path, std::vector<uint32_t>& Pixels, int32_t& Width,
                  int32_t& Height) {
     LimitDecodeAllocations();
-    SDL_Surface* loaded = IMG_Load(Path.c_str());
+    SDL_RWops* file = SDL_RWFromFile(Path.c_str(), "rb");
+    if (!file) return false;
+    // Textures come from raster images only: a vector image has no pixel size of its own,
+    // and SDL_image's SVG reader leaks memory on damaged input.
+    if (IMG_isSVG(file)) {
+        SDL_RWclose(file);
+        return false;
+    }
+    // As IMG_Load: the extension names the type of formats without a signature (TGA).
+    const size_t dot = Path.find_last_of("./");
+    const std::string type =
+        dot != std::string::npos && Path[dot] == '.' ? Path.substr(dot + 1) : std::string();
+    SDL_Surface* loaded = IMG_LoadTyped_RW(file, 1, type.c_str());
     if (!loaded) return false;
     SDL_Surface* argb = SDL_ConvertSurfaceFormat(loaded, SDL_PIXELFORMAT_ARGB8888, 0);
     SDL_FreeSurface(loaded);
