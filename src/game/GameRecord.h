@@ -14,6 +14,10 @@ enum : int32_t { PhaseEdit = 1, PhasePairs = 2, PhaseFalling = 3, PhaseGameOver 
 
 constexpr int32_t kMapColumns = 10;
 constexpr int32_t kMapRows = 6;
+// The last tick a game can reach (about two years of play). Timers and delays are
+// GameFrames plus at most a few thousand ticks, so stopping here keeps every one of them
+// inside the Long range; a game that gets this far ends as if it were lost.
+constexpr int32_t kLastGameFrame = INT32_MAX - 65536;
 
 struct GameRecord {
     int32_t GamePhase = PhaseEdit;

@@ -106,7 +106,13 @@ void frmMain::tmrMain_Timer() {
 
     BeginScene(ColorRGB(0, 0.5f, 1), 0);
     if (!Paused) {
-        if (g.GamePhase != PhaseGameOver) ++g.GameFrames;
+        if (g.GamePhase != PhaseGameOver) {
+            if (g.GameFrames < kLastGameFrame) {
+                ++g.GameFrames;
+            } else {
+                GameOver();
+            }
+        }
         const bool busy = AnimateBlocks();
         if (!busy) {
             switch (g.GamePhase) {

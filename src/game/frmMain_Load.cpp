@@ -19,6 +19,16 @@ constexpr const char* kTitle = "Zol";
 constexpr const char* kCreditLine = "Zol - merge the blocks";
 constexpr const char* kWebAddress = "zol.example.org";
 
+// Every "[1]" of the caption replaced by the program's version.
+std::string WithVersion(std::string caption) {
+    const std::string marker = "[1]", version = kVersion;
+    for (size_t at = caption.find(marker); at != std::string::npos;
+         at = caption.find(marker, at + version.size()))
+        caption.replace(at, marker.size(), version);
+    return caption;
+}
+}  // namespace
+
 // The text without blanks at either end (other white space stays).
 std::string TrimSpaces(const std::string& text) {
     const size_t first = text.find_first_not_of(' ');
@@ -36,16 +46,6 @@ bool LooksLikeCopiedCode(const std::string& text) {
     const size_t dash = text.find('-', open + 1);
     return dash != std::string::npos && dash < text.size() - 1;
 }
-
-// Every "[1]" of the caption replaced by the program's version.
-std::string WithVersion(std::string caption) {
-    const std::string marker = "[1]", version = kVersion;
-    for (size_t at = caption.find(marker); at != std::string::npos;
-         at = caption.find(marker, at + version.size()))
-        caption.replace(at, marker.size(), version);
-    return caption;
-}
-}  // namespace
 
 void frmMain::Form_Load() {
     try {

@@ -58,6 +58,12 @@ std::string HighscoreName(const std::string& EnteredName);
 ScoreCode MakeScoreCode(const ScoreValues& Values);
 // Verifies a pasted text (a bare code or the whole clipboard text).
 CodeReport CheckScoreCode(const std::string& CodeInput);
+// The text without blanks at either end (other white space stays).
+std::string TrimSpaces(const std::string& Text);
+// True for a text shaped like the clipboard text of a score code: anything, "[",
+// anything, "-", anything, and "]" as its very last character (what start-up offers
+// to verify).
+bool LooksLikeCopiedCode(const std::string& Text);
 // The report text of seven fields (UTF-8), as the verifier shows it.
 std::string CodeReportText(const std::array<std::string, 7>& Fields);
 

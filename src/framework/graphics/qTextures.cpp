@@ -2,6 +2,9 @@
 #include <SDL2/SDL.h>
 #include <SDL2/SDL_image.h>
 
+#include <cctype>
+
+#include "framework/core/qDecodeMemory.h"
 #include "framework/core/qText.h"
 #include "framework/data/qFileSystem.h"
 #include "framework/graphics/qDDraw_Internal.h"
@@ -20,7 +23,20 @@ constexpr int32_t kMaxImageSide = 16384;
 // The image at Path as ARGB pixels, rows top first; false when it cannot be decoded.
 bool DecodeImage(const std::string& Path, std::vector<uint32_t>& Pixels, int32_t& Width,
                  int32_t& Height) {
-    SDL_Surface* loaded = IMG_Load(Path.c_str());
+    LimitDecodeAllocations();
+    SDL_RWops* file = SDL_RWFromFile(Path.c_str(), "rb");
+    if (!file) return false;
+    // Textures come from raster images only: a vector image has no pixel size of its own,
+    // and SDL_image's SVG reader leaks memory on damaged input.
+    if (IMG_isSVG(file)) {
+        SDL_RWclose(file);
+        return false;
+    }
+    // As IMG_Load: the extension names the type of formats without a signature (TGA).
+    const size_t dot = Path.find_last_of("./");
+    const std::string type =
+        dot != std::string::npos && Path[dot] == '.' ? Path.substr(dot + 1) : std::string();
+    SDL_Surface* loaded = IMG_LoadTyped_RW(file, 1, type.c_str());
     if (!loaded) return false;
     SDL_Surface* argb = SDL_ConvertSurfaceFormat(loaded, SDL_PIXELFORMAT_ARGB8888, 0);
     SDL_FreeSurface(loaded);

@@ -5,6 +5,8 @@
 #include <cstdint>
 #include <cstring>
 
+#include "framework/core/qDecodeMemory.h"
+
 namespace zol {
 
 namespace {
@@ -19,6 +21,7 @@ struct SdlWaveMemory {
 
 bool DecodeWaveFile(const std::string& Path, WaveData& Wave, std::string& Error) {
     Wave = WaveData{};
+    LimitDecodeAllocations();
     SDL_RWops* file = SDL_RWFromFile(Path.c_str(), "rb");
     if (file == nullptr) {
         Error = "cannot open " + Path;

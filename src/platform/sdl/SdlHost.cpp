@@ -9,6 +9,7 @@
 #include <ctime>
 #include <exception>
 
+#include "framework/core/qDecodeMemory.h"
 #include "framework/data/qFileSystem.h"
 #include "platform/sdl/SdlKeys.h"
 
@@ -79,6 +80,8 @@ std::unique_ptr<SdlHost> SdlHost::Create(std::string* Error) {
         SDL_SetHint(name, kDesktopId);
     }
     SDL_SetHint(SDL_HINT_APP_NAME, "Zol");
+    // The window art and the icon are decoded here, before the game loads anything.
+    LimitDecodeAllocations();
     if (SDL_InitSubSystem(SDL_INIT_VIDEO | SDL_INIT_EVENTS) != 0) {
         if (Error) *Error = std::string("SDL video could not start: ") + SDL_GetError();
         return nullptr;

@@ -1,0 +1,43 @@
+// Fuzzes the texture loader with arbitrary file contents, headless (no device): the
+// decoder must refuse or decode, and the table must stay consistent either way.
+#include <unistd.h>
+
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+
+#include "framework/graphics/qDDraw.h"
+
+namespace {
+std::string TempPath() {
+    static const std::string path = [] {
+        const char* dir = std::getenv("TMPDIR");
+        return std::string(dir && *dir ? dir : "/tmp") + "/zol-fuzz-texture-" +
+               std::to_string(getpid()) + ".img";
+    }();
+    return path;
+}
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+    const std::string path = TempPath();
+    FILE* f = std::fopen(path.c_str(), "wb");
+    if (!f) std::abort();
+    if (size > 0 && std::fwrite(data, 1, size, f) != size) std::abort();
+    std::fclose(f);
+
+    zol::Textures.resize(1);
+    zol::TextureCount = 0;
+    const int32_t index = zol::LoadTexture(path, false, 1);
+    if (index == 0) {
+        if (zol::TextureCount != 0) std::abort();
+        return 0;
+    }
+    if (index != 1 || zol::TextureCount != 1 || zol::Textures.size() != 2) std::abort();
+    const zol::TextureRecord& rec = zol::Textures[1];
+    if (rec.Width < 1 || rec.Height < 1 || rec.FileName != path) std::abort();
+    // Loading the same name again finds it instead of decoding it twice.
+    if (zol::LoadTexture(path, false, 1) != 1 || zol::TextureCount != 1) std::abort();
+    return 0;
+}
