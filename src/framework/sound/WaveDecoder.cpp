@@ -27,32 +27,32 @@ bool DecodeWaveFile(const std::string& Path, WaveData& Wave, std::string& Error)
         Error = "cannot open " + Path;
         return false;
     }
-    SDL_AudioSpec spec{};
+    SDL_AudioSpec audio{};
     SdlWaveMemory samples;
     Uint32 length = 0;
-    if (SDL_LoadWAV_RW(file, 1, &spec, &samples.data, &length) == nullptr) {
+    if (SDL_LoadWAV_RW(file, 1, &audio, &samples.data, &length) == nullptr) {
         Error = std::string("not a readable wave file: ") + SDL_GetError();
         return false;
     }
-    if (spec.freq <= 0 || spec.channels == 0) {
+    if (audio.freq <= 0 || audio.channels == 0) {
         Error = "wave file without a sample rate or channels";
         return false;
     }
 
     // 8-bit files stay 8-bit (unsigned, as the buffers take them); all others become
     // 16-bit. Buffers hold mono or stereo only.
-    const bool eightBit = SDL_AUDIO_BITSIZE(spec.format) == 8;
+    const bool eightBit = SDL_AUDIO_BITSIZE(audio.format) == 8;
     const SDL_AudioFormat target = eightBit ? AUDIO_U8 : AUDIO_S16SYS;
-    const Uint8 channels = spec.channels >= 2 ? 2 : 1;
+    const Uint8 channels = audio.channels >= 2 ? 2 : 1;
 
     SDL_AudioCVT cvt;
-    const int build = SDL_BuildAudioCVT(&cvt, spec.format, spec.channels, spec.freq, target,
-                                        channels, spec.freq);
+    const int build = SDL_BuildAudioCVT(&cvt, audio.format, audio.channels, audio.freq, target,
+                                        channels, audio.freq);
     if (build < 0) {
         Error = std::string("unsupported wave encoding: ") + SDL_GetError();
         return false;
     }
-    const size_t frameIn = static_cast<size_t>(SDL_AUDIO_BITSIZE(spec.format) / 8) * spec.channels;
+    const size_t frameIn = static_cast<size_t>(SDL_AUDIO_BITSIZE(audio.format) / 8) * audio.channels;
     length -= static_cast<Uint32>(length % frameIn);  // a torn last frame is dropped
     if (build == 0) {
         Wave.Pcm.assign(samples.data, samples.data + length);
@@ -72,7 +72,7 @@ bool DecodeWaveFile(const std::string& Path, WaveData& Wave, std::string& Error)
         work.resize(static_cast<size_t>(cvt.len_cvt));
         Wave.Pcm = std::move(work);
     }
-    Wave.SampleRate = spec.freq;
+    Wave.SampleRate = audio.freq;
     Wave.Channels = channels;
     Wave.BitsPerSample = eightBit ? 8 : 16;
     return true;
