@@ -1,31 +1,14 @@
 // Fuzzes the texture loader with arbitrary file contents, headless (no device): the
 // decoder must refuse or decode, and the table must stay consistent either way.
-#include <unistd.h>
-
 #include <cstdint>
-#include <cstdio>
 #include <cstdlib>
 #include <string>
 
+#include "FuzzFile.h"
 #include "framework/graphics/qDDraw.h"
 
-namespace {
-std::string TempPath() {
-    static const std::string path = [] {
-        const char* dir = std::getenv("TMPDIR");
-        return std::string(dir && *dir ? dir : "/tmp") + "/zol-fuzz-texture-" +
-               std::to_string(getpid()) + ".img";
-    }();
-    return path;
-}
-}  // namespace
-
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-    const std::string path = TempPath();
-    FILE* f = std::fopen(path.c_str(), "wb");
-    if (!f) std::abort();
-    if (size > 0 && std::fwrite(data, 1, size, f) != size) std::abort();
-    std::fclose(f);
+    const std::string path = zol::fuzz::WriteInputFile("texture", ".img", data, size);
 
     zol::Textures.resize(1);
     zol::TextureCount = 0;

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "platform/sdl/SdlHost.h"
+#include "support/SdlEvents.h"
 
 namespace zol::sdl {
 namespace {
@@ -49,22 +50,11 @@ protected:
         SDL_FlushEvents(SDL_FIRSTEVENT, SDL_LASTEVENT);
     }
     void Key(Uint32 type, SDL_Keycode key, Uint16 mod = KMOD_NONE, Uint8 repeat = 0) {
-        SDL_Event e{};
-        e.type = type;
-        e.key.windowID = SDL_GetWindowID(host->Window());
-        e.key.state = type == SDL_KEYDOWN ? SDL_PRESSED : SDL_RELEASED;
-        e.key.repeat = repeat;
-        e.key.keysym.sym = key;
-        e.key.keysym.mod = mod;
+        SDL_Event e = test::KeyEvent(host->Window(), type, key, mod, repeat);
         ASSERT_EQ(SDL_PushEvent(&e), 1);
     }
     void Click(int x, int y) {
-        SDL_Event e{};
-        e.type = SDL_MOUSEBUTTONDOWN;
-        e.button.windowID = SDL_GetWindowID(host->Window());
-        e.button.button = SDL_BUTTON_LEFT;
-        e.button.state = SDL_PRESSED;
-        e.button.x = x, e.button.y = y;
+        SDL_Event e = test::ClickEvent(host->Window(), x, y);
         ASSERT_EQ(SDL_PushEvent(&e), 1);
     }
     void Drain() {

@@ -15,6 +15,7 @@
 
 #include "platform/sdl/SdlHost.h"
 #include "platform/sdl/WindowPainter.h"
+#include "support/SdlEvents.h"
 
 namespace zol::sdl {
 namespace {
@@ -91,35 +92,19 @@ protected:
         host->SetPresenter(&presenter);
     }
     void Push(Uint32 type, SDL_Keycode key, Uint16 mod = KMOD_NONE, Uint8 repeat = 0) {
-        SDL_Event e{};
-        e.type = type;
-        e.key.windowID = SDL_GetWindowID(host->Window());
-        e.key.state = type == SDL_KEYDOWN ? SDL_PRESSED : SDL_RELEASED;
-        e.key.repeat = repeat;
-        e.key.keysym.sym = key;
-        e.key.keysym.mod = mod;
+        SDL_Event e = test::KeyEvent(host->Window(), type, key, mod, repeat);
         ASSERT_EQ(SDL_PushEvent(&e), 1);
     }
     void PushText(const char* text) {
-        SDL_Event e{};
-        e.type = SDL_TEXTINPUT;
-        SDL_strlcpy(e.text.text, text, sizeof(e.text.text));
+        SDL_Event e = test::TextEvent(text);
         ASSERT_EQ(SDL_PushEvent(&e), 1);
     }
     void PushClick(int x, int y, Uint8 button = SDL_BUTTON_LEFT) {
-        SDL_Event e{};
-        e.type = SDL_MOUSEBUTTONDOWN;
-        e.button.windowID = SDL_GetWindowID(host->Window());
-        e.button.button = button;
-        e.button.state = SDL_PRESSED;
-        e.button.x = x, e.button.y = y;
+        SDL_Event e = test::ClickEvent(host->Window(), x, y, button);
         ASSERT_EQ(SDL_PushEvent(&e), 1);
     }
     void PushWindowEvent(Uint8 what) {
-        SDL_Event e{};
-        e.type = SDL_WINDOWEVENT;
-        e.window.windowID = SDL_GetWindowID(host->Window());
-        e.window.event = what;
+        SDL_Event e = test::WindowEventOf(host->Window(), what);
         ASSERT_EQ(SDL_PushEvent(&e), 1);
     }
     void Drain() {
