@@ -127,10 +127,7 @@ void frmMain::tmrMain_Timer() {
         UpdateParticles();
         UpdateTexts();
     }
-    RenderFrame();
-    // The game-over overlay clears Paused while it draws; holding to that here as well
-    // keeps the game-over screen from staying paused when nothing is drawn (headless runs).
-    if (g.GamePhase == PhaseGameOver) Paused = false;
+    RenderFrame();  // its game-over overlay also clears Paused, so that screen never stays paused
     EndScene();
     WriteLabels();
 }
