@@ -6,7 +6,9 @@
 #include <cstdint>
 #include <limits>
 
+#include "framework/core/qCore.h"
 #include "framework/core/qKeys.h"
+#include "framework/graphics/mDText.h"
 #include "game/mZol.h"
 #include "support/GameHarness.h"
 
@@ -103,6 +105,33 @@ TEST(LongGame, ScoreCodesAtTheLimitsAreMadeAndVerifiedOrRefused) {
     h.game.BuildScoreCode();
     EXPECT_TRUE(h.game.Code.empty());
     EXPECT_FALSE(h.game.CodeCopied);
+}
+
+TEST(LongGame, TextsKeepTheirTimesWhereTheMillisecondClockTurnsNegativeAndWraps) {
+    const FontRecord font{1, 5, 10};
+    // After 24.8 days the clock turns negative; after 49.7 it wraps through 0.
+    for (const int32_t start : {kMaxLong - 50, int32_t{-60}}) {
+        ClearTexts();
+        TickCount = start;
+        AddText(font, 0, 0, "A", 10, 0, 12, 100, 200, 0);  // in 100 ms, shown for 200 ms
+        const auto at = [&](int64_t ms) {
+            TickCount = static_cast<int32_t>(static_cast<uint32_t>(int64_t{start} + ms));
+            UpdateTexts();
+        };
+        at(99);
+        EXPECT_EQ(Glyphs[1].State, GlyphWaiting) << start;
+        at(101);
+        EXPECT_EQ(Glyphs[1].State, GlyphEntering) << start;
+        for (int i = 0; i < 100 && Glyphs[1].State == GlyphEntering; ++i) UpdateTexts();
+        at(299);
+        EXPECT_EQ(Glyphs[1].State, GlyphShowing) << start;
+        at(301);
+        EXPECT_EQ(Glyphs[1].State, GlyphLeaving) << start;
+        for (int i = 0; i < 100 && Glyphs[1].State == GlyphLeaving; ++i) UpdateTexts();
+        EXPECT_EQ(LiveGlyphCount(), 0) << "the glyph ends and frees its slot; " << start;
+    }
+    ClearTexts();
+    TickCount = 0;
 }
 
 }  // namespace

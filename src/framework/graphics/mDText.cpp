@@ -55,6 +55,14 @@ TextGlyph& AddGlyph() {
 // A 32-bit millisecond value with wrap-around instead of overflow.
 int32_t WrapMs(int64_t value) { return static_cast<int32_t>(static_cast<uint32_t>(value)); }
 
+// Whether the clock has gone past Tick. The millisecond clock turns negative after 24.8
+// days and wraps after 49.7, so times are compared by their difference, which stays right
+// across the wrap for any delay shorter than 24 days.
+bool Passed(int32_t Tick) {
+    const uint32_t since = static_cast<uint32_t>(TickCount) - static_cast<uint32_t>(Tick);
+    return since != 0 && since < 0x80000000u;
+}
+
 // One step of an effect; sets Done when the effect has finished.
 void ApplyGlyphEffect(TextGlyph& g, int32_t effect) {
     g.Done = false;
@@ -145,7 +153,8 @@ void AddText(const FontRecord& Font, float X, float Y, const std::string& Text, 
         g = TextGlyph{};
         g.State = GlyphWaiting;
         g.StartTick = WrapMs(int64_t{TickCount} + Delay + static_cast<int64_t>(i) * CharDelay);
-        g.EndTick = Duration > 0 ? WrapMs(int64_t{g.StartTick} + Duration) : 0;
+        g.Ends = Duration > 0;
+        g.EndTick = g.Ends ? WrapMs(int64_t{g.StartTick} + Duration) : 0;
         g.Font = Font;
         g.Char = code;
         g.X = X + dx;
@@ -162,7 +171,7 @@ void UpdateTexts() {
         TextGlyph& g = Glyphs[i];
         switch (g.State) {
         case GlyphWaiting:
-            if (g.StartTick > 0 && g.StartTick < TickCount) {
+            if (Passed(g.StartTick)) {
                 ApplyGlyphEffect(g, g.EffectIn);
                 g.State = GlyphEntering;
             }
@@ -172,7 +181,7 @@ void UpdateTexts() {
             if (g.Done) g.State = GlyphShowing;
             break;
         case GlyphShowing:
-            if (g.EndTick < 1 || TickCount <= g.EndTick) {
+            if (!g.Ends || !Passed(g.EndTick)) {
                 ApplyGlyphEffect(g, g.EffectShow);
             } else {
                 ApplyGlyphEffect(g, g.EffectOut);

@@ -30,7 +30,8 @@ enum : uint8_t { GlyphWaiting = 0, GlyphEntering = 1, GlyphShowing = 2, GlyphLea
 struct TextGlyph {
     uint8_t State = GlyphFree;
     int32_t StartTick = 0;
-    int32_t EndTick = 0;
+    int32_t EndTick = 0;    // 0 when the glyph never leaves by itself
+    bool Ends = false;      // EndTick holds a time (a wrapped clock can make any value one)
     FontRecord Font;
     uint8_t Char = 0;
     float X = 0, Y = 0;
