@@ -83,6 +83,24 @@ TEST(DecodeLimits, ImagesAndWavesClaimingGigabytesAreRefusedCheaply) {
     EXPECT_EQ(LoadTexture(dir.File("vector.png"), false, 0), 0);
     EXPECT_EQ(TextureCount, count);
 
+    // Claims below a gigabyte but beyond the largest image or sound the game can use (both
+    // found by fuzzing, where each took seconds): a bitmap of 16000 x 16000 pixels and a
+    // wave of 620 MB, each in a file of under 100 bytes.
+    std::vector<uint8_t> big = bmp;
+    Le32(big, 18, 16000);
+    Le32(big, 22, 16000);
+    Write(fs::path(dir.File("big.bmp")), big);
+    std::vector<uint8_t> longWave = wav;
+    Le32(longWave, 40, 0x25000000u);
+    Write(fs::path(dir.File("long.wav")), longWave);
+    const long beforeBig = PeakMiB();
+    EXPECT_EQ(LoadTexture(dir.File("big.bmp"), false, 0), 0);
+    WaveData longDecoded;
+    if (DecodeWaveFile(dir.File("long.wav"), longDecoded, why)) {
+        EXPECT_LE(longDecoded.Pcm.size(), 64u) << "only what the file holds";
+    }
+    EXPECT_LT(PeakMiB() - beforeBig, 100) << "a claimed size below a gigabyte was still cleared";
+
     // A well-formed image still loads.
     std::vector<uint8_t> small = bmp;
     Le32(small, 22, 2);

@@ -14,8 +14,11 @@
 
 namespace zol {
 
-// The largest single block SDL may allocate: one 16384 x 16384 ARGB image with slack.
-inline constexpr size_t kDecodeAllocationLimit = (size_t{1} << 30) + (size_t{1} << 20);
+// The largest single block SDL may allocate: one 4096 x 4096 ARGB image (the largest the
+// texture loader accepts) with slack. A header may claim anything up to this and SDL
+// clears what it allocates, so the ceiling is also what a 100-byte file can cost: a larger
+// one let such files take seconds and a gigabyte each.
+inline constexpr size_t kDecodeAllocationLimit = (size_t{64} << 20) + (size_t{1} << 20);
 
 // Installs the ceiling (once; later calls do nothing).
 void LimitDecodeAllocations();

@@ -16,9 +16,10 @@ int32_t TextureCount = 0;
 std::string ImagePath;
 
 namespace {
-// No GPU takes a larger side; refusing early also keeps a damaged file's claimed size from
-// turning into a huge copy.
-constexpr int32_t kMaxImageSide = 16384;
+// The game's largest image is 580 pixels wide; 4096 leaves room for any art a player may
+// put in its place, and every GPU takes it. Refusing early also keeps a damaged file's
+// claimed size from turning into a huge copy (the decoders' allocations are capped to match).
+constexpr int32_t kMaxImageSide = 4096;
 
 // The image at Path as ARGB pixels, rows top first; false when it cannot be decoded.
 bool DecodeImage(const std::string& Path, std::vector<uint32_t>& Pixels, int32_t& Width,
