@@ -46,26 +46,32 @@ private:
     std::vector<uint32_t> screen_;
 };
 
-// The SDL host as the game sees it, with every message box passed by the watcher first.
+// The SDL host as the game sees it, with every message box passed by the watcher first
+// and the boxes answered by the options' answerers where they are given.
 class WatchedHost final : public WindowHost {
 public:
     WatchedHost(SdlHost& Host, const ProgramOptions& Options)
-        : host_(Host), watch_(Options.OnMessage), alwaysInFront_(Options.AlwaysForeground) {}
+        : host_(Host), options_(Options) {}
 
     int32_t GetTickCount() override { return host_.GetTickCount(); }
     MsgAnswer MessageBox(const std::string& text, const std::string& title, MsgButtons buttons,
                          MsgIcon icon) override {
-        if (watch_) watch_(ShownMessage{text, title, buttons, icon});
+        const ShownMessage message{text, title, buttons, icon};
+        if (options_.OnMessage) options_.OnMessage(message);
+        if (options_.AnswerMessage) {
+            if (const auto answer = options_.AnswerMessage(message)) return *answer;
+        }
         return host_.MessageBox(text, title, buttons, icon);
     }
     bool IsForeground() override {
-        if (alwaysInFront_) return host_.WasShown() && !host_.Closed();
+        if (options_.AlwaysForeground) return host_.WasShown() && !host_.Closed();
         return host_.IsForeground();
     }
     std::optional<std::string> GetClipboardText() override { return host_.GetClipboardText(); }
     void SetClipboardText(const std::string& Text) override { host_.SetClipboardText(Text); }
     std::optional<std::string> InputBox(const std::string& Prompt, const std::string& Title,
                                         const std::string& Default) override {
+        if (options_.AnswerInput) return options_.AnswerInput(Prompt);
         return host_.InputBox(Prompt, Title, Default);
     }
     void CloseWindow() override { host_.CloseWindow(); }
@@ -77,8 +83,7 @@ public:
 
 private:
     SdlHost& host_;
-    const std::function<void(const ShownMessage&)>& watch_;
-    const bool alwaysInFront_;
+    const ProgramOptions& options_;
 };
 
 // The game window's event procedures, with the timer's ticks counted, watched and used

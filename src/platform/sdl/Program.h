@@ -63,6 +63,12 @@ struct ProgramOptions {
     std::function<void(const frmMain& Form, int32_t Tick)> OnTick;
     // Called with every message box the game shows, before the host shows it.
     std::function<void(const ShownMessage& Message)> OnMessage;
+    // Answers a message box in the player's place, after OnMessage saw it (the host then
+    // shows nothing); nullopt lets the host show it.
+    std::function<std::optional<MsgAnswer>(const ShownMessage& Message)> AnswerMessage;
+    // When set, answers every input box in the player's place: the text entered, or
+    // nullopt for Cancel. The host then shows nothing.
+    std::function<std::optional<std::string>(const std::string& Prompt)> AnswerInput;
 };
 
 // Runs the game from start-up to the closed window; the process's exit code.
