@@ -8,7 +8,9 @@
 #include "framework/graphics/qDDraw.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-    const std::string path = zol::fuzz::WriteInputFile("texture", ".img", data, size);
+    // An odd first byte names the file as TGA, the one format known by its extension alone.
+    const bool tga = size > 0 && (data[0] & 1) != 0;
+    const std::string path = zol::fuzz::WriteInputFile("texture", tga ? ".tga" : ".img", data, size);
 
     zol::Textures.resize(1);
     zol::TextureCount = 0;

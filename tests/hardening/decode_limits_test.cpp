@@ -83,6 +83,16 @@ TEST(DecodeLimits, ImagesAndWavesClaimingGigabytesAreRefusedCheaply) {
     EXPECT_EQ(LoadTexture(dir.File("vector.png"), false, 0), 0);
     EXPECT_EQ(TextureCount, count);
 
+    // A damaged GIMP image whose layer claims more than an allocation may take: SDL_image's
+    // reader writes through the failed allocation (found by fuzzing). Only the raster
+    // formats of game art are decoded, so it is refused unread.
+    const uint8_t gimp[] = {'g', 'i', 'm', 'p', ' ', 'x', 'c', 'f', ' ', 'v', 0xdd, 0xff, 0, 0, 2, 0,
+                            '<', 's', 'v', 'g', 0, 0, 1, 0, 0x18, 0, 0, 0, 0, 1, 0, 0xc8, 0xef,
+                            0xff, 0xff, 0xff, 0xff, 0xff, 0xff, 2, 0, 0x10, 0, 2, 0, 0, 0, 0, 'y', 0};
+    Write(fs::path(dir.File("gimp.img")), std::vector<uint8_t>(std::begin(gimp), std::end(gimp)));
+    EXPECT_EQ(LoadTexture(dir.File("gimp.img"), false, 0), 0);
+    EXPECT_EQ(TextureCount, count);
+
     // Claims below a gigabyte but beyond the largest image or sound the game can use (both
     // found by fuzzing, where each took seconds): a bitmap of 16000 x 16000 pixels and a
     // wave of 620 MB, each in a file of under 100 bytes.

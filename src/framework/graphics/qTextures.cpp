@@ -27,17 +27,23 @@ bool DecodeImage(const std::string& Path, std::vector<uint32_t>& Pixels, int32_t
     LimitDecodeAllocations();
     SDL_RWops* file = SDL_RWFromFile(Path.c_str(), "rb");
     if (!file) return false;
-    // Textures come from raster images only: a vector image has no pixel size of its own,
-    // and SDL_image's SVG reader leaks memory on damaged input.
-    if (IMG_isSVG(file)) {
+    // Textures come from the raster formats game art is kept in: PNG, BMP, JPEG, and TGA,
+    // which has no signature, so its extension names it. SDL_image reads many more, but not
+    // all of its readers are safe on damaged files (the GIMP reader writes through an
+    // allocation that failed, the SVG reader leaks), so every other format is refused.
+    const size_t dot = Path.find_last_of("./");
+    const bool tga = dot != std::string::npos && Path[dot] == '.' &&
+                     SDL_strcasecmp(Path.c_str() + dot + 1, "tga") == 0;
+    const char* type = IMG_isPNG(file) ? "PNG"
+                       : IMG_isBMP(file) ? "BMP"
+                       : IMG_isJPG(file) ? "JPG"
+                       : tga             ? "TGA"
+                                         : nullptr;
+    if (!type) {
         SDL_RWclose(file);
         return false;
     }
-    // As IMG_Load: the extension names the type of formats without a signature (TGA).
-    const size_t dot = Path.find_last_of("./");
-    const std::string type =
-        dot != std::string::npos && Path[dot] == '.' ? Path.substr(dot + 1) : std::string();
-    SDL_Surface* loaded = IMG_LoadTyped_RW(file, 1, type.c_str());
+    SDL_Surface* loaded = IMG_LoadTyped_RW(file, 1, type);
     if (!loaded) return false;
     SDL_Surface* argb = SDL_ConvertSurfaceFormat(loaded, SDL_PIXELFORMAT_ARGB8888, 0);
     SDL_FreeSurface(loaded);
