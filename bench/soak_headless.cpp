@@ -7,8 +7,10 @@
 // RESET seconds (F12, "Yes"). Message and input boxes are answered in the player's place,
 // so nothing waits for a person.
 //
-//   bench_soak_headless [SECONDS] [WARMUP] [RESET]      (defaults: 600, 40, 0; RESET 0: only
-//                                                        after a game over)
+//   bench_soak_headless [SECONDS] [WARMUP] [RESET] [--no-gl]
+//
+// Defaults: 600, 40, 0 (RESET 0: only after a game over). --no-gl draws into no device, so
+// that the game's own memory shows apart from the OpenGL driver's.
 //
 // Every 10 seconds it prints the resident size, the glyph and particle tables' sizes and
 // the frames-per-second figure. It passes (exit 0) when the program ends with 0 when
@@ -246,6 +248,9 @@ int Arg(int argc, char** argv, int i, int fallback) {
 }  // namespace
 
 int main(int argc, char** argv) {
+    // --no-gl: no drawing device, so that the game's own memory shows apart from the driver's.
+    bool noGl = false;
+    if (argc > 1 && std::strcmp(argv[argc - 1], "--no-gl") == 0) noGl = true, --argc;
     const int seconds = Arg(argc, argv, 1, 600);
     const int warmup = Arg(argc, argv, 2, 40);
     const int reset = Arg(argc, argv, 3, 0);
@@ -261,6 +266,7 @@ int main(int argc, char** argv) {
     Bot bot(seconds, warmup, reset);
     sdl::ProgramOptions options;
     options.AlwaysForeground = true;
+    if (noGl) options.RenderFactory = RenderDeviceFactory{};
     options.OnTick = [&](const frmMain&, int32_t tick) { bot.Tick(tick); };
     options.AnswerMessage = [&](const sdl::ShownMessage& m) { return bot.Answer(m); };
     options.AnswerInput = [&](const std::string& prompt) { return bot.Input(prompt); };
