@@ -35,6 +35,7 @@
 #include "game/frmMain.h"
 #include "game/mParticles.h"
 #include "platform/sdl/Program.h"
+#include "support/SdlEvents.h"
 
 namespace {
 
@@ -190,32 +191,17 @@ private:
         std::fflush(stdout);
     }
 
-    void Push(SDL_Event e) {
-        if (window_) {
-            if (e.type == SDL_KEYDOWN || e.type == SDL_KEYUP) e.key.windowID = SDL_GetWindowID(window_);
-            if (e.type == SDL_MOUSEBUTTONDOWN || e.type == SDL_MOUSEBUTTONUP)
-                e.button.windowID = SDL_GetWindowID(window_);
-        }
-        SDL_PushEvent(&e);
+    void Push(SDL_Event e) { SDL_PushEvent(&e); }
+    void Key(SDL_Keycode k, bool down) {
+        Push(test::KeyEvent(window_, down ? SDL_KEYDOWN : SDL_KEYUP, k));
     }
-    void Key(SDL_Keycode k, bool down) { Push(sdl::KeyEvent(down, k)); }
     void Tap(SDL_Keycode k, int32_t Tick) {
         Key(k, true);
         held_ = k;
         releaseAt_ = Tick + 2;
     }
-    void Click() {
-        for (const Uint32 type : {SDL_MOUSEBUTTONDOWN, SDL_MOUSEBUTTONUP}) {
-            SDL_Event e{};
-            e.type = type;
-            e.button.button = SDL_BUTTON_LEFT;
-            e.button.state = type == SDL_MOUSEBUTTONDOWN ? SDL_PRESSED : SDL_RELEASED;
-            e.button.clicks = 1;
-            e.button.x = 290;  // the middle of the drawing area
-            e.button.y = 194;
-            Push(e);
-        }
-    }
+    // The middle of the drawing area.
+    void Click() { Push(test::ClickEvent(window_, 290, 194)); }
     void Reset(int32_t Tick, int Second) {
         if (Game.GamePhase == PhaseGameOver) ++games_;
         ++resets_;

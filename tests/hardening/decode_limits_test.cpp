@@ -86,10 +86,8 @@ TEST(DecodeLimits, ImagesAndWavesClaimingGigabytesAreRefusedCheaply) {
     // A damaged GIMP image whose layer claims more than an allocation may take: SDL_image's
     // reader writes through the failed allocation (found by fuzzing). Only the raster
     // formats of game art are decoded, so it is refused unread.
-    const uint8_t gimp[] = {'g', 'i', 'm', 'p', ' ', 'x', 'c', 'f', ' ', 'v', 0xdd, 0xff, 0, 0, 2, 0,
-                            '<', 's', 'v', 'g', 0, 0, 1, 0, 0x18, 0, 0, 0, 0, 1, 0, 0xc8, 0xef,
-                            0xff, 0xff, 0xff, 0xff, 0xff, 0xff, 2, 0, 0x10, 0, 2, 0, 0, 0, 0, 'y', 0};
-    Write(fs::path(dir.File("gimp.img")), std::vector<uint8_t>(std::begin(gimp), std::end(gimp)));
+    fs::copy_file(fs::path(ZOL_SOURCE_DIR) / "fuzz/corpus/load_texture/xcf-writes-through-null",
+                  dir.File("gimp.img"));
     EXPECT_EQ(LoadTexture(dir.File("gimp.img"), false, 0), 0);
     EXPECT_EQ(TextureCount, count);
 
