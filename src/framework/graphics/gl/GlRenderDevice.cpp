@@ -4,8 +4,14 @@
 #include <epoxy/gl.h>
 
 #include <algorithm>
+#include <bit>
+#include <cmath>
 #include <cstddef>
+#include <cstdlib>
+#include <cstring>
+#include <string_view>
 
+#include "framework/graphics/gl/SubBufferCopier.h"
 #include "framework/graphics/qDDraw.h"
 
 namespace zol {
@@ -79,6 +85,28 @@ GLenum GlEquation(BlendOp op) {
         case BlendOp::Max: return GL_MAX;
     }
     return GL_FUNC_ADD;
+}
+
+// Folds words into a 64-bit key. Every step is invertible, so two draws that differ in
+// one word never share a key; differing in more, they share one with odds of 2^-64.
+uint64_t HashWords(uint64_t h, const uint32_t* words, size_t count) {
+    for (size_t i = 0; i < count; ++i) {
+        h = (h ^ words[i]) * 0x9E3779B97F4A7C15ull;
+        h ^= h >> 29;
+    }
+    return h;
+}
+
+// The pixels a shape with corners between (x0, y0) and (x1, y1) can touch: the framework
+// puts pixel centres on whole coordinates, so pixel i is inside when x0 <= i <= x1; one
+// more on each far side keeps rounding on the safe side.
+PixelRect CoveredPixels(float x0, float y0, float x1, float y1) {
+    auto bound = [](float v) {  // NaN and far-off values end up outside the screen
+        return v > -1.0e6f ? (v < 1.0e6f ? v : 1.0e6f) : -1.0e6f;
+    };
+    return {static_cast<int32_t>(std::floor(bound(x0))), static_cast<int32_t>(std::floor(bound(y0))),
+            static_cast<int32_t>(std::ceil(bound(x1))) + 1,
+            static_cast<int32_t>(std::ceil(bound(y1))) + 1};
 }
 
 void SetPixelTexture(const uint32_t* pixels, int w, int h) {
@@ -191,6 +219,14 @@ bool GlRenderDevice::Init(std::string* Error) {
     glEnable(GL_BLEND);
     glBlendEquation(GL_FUNC_ADD);
     glBlendFunc(GL_ONE, GL_ZERO);
+
+    const char* full = std::getenv("ZOL_GL_FULL_FRAMES");
+    damageLimited_ = !(full && std::string_view(full) == "1");
+    // SDL draws through GLX on X11 unless told to use EGL.
+    const char* driver = SDL_GetCurrentVideoDriver();
+    if (driver && std::string_view(driver) == "x11" &&
+        !SDL_GetHintBoolean(SDL_HINT_VIDEO_X11_FORCE_EGL, SDL_FALSE))
+        subBuffer_ = SubBufferCopier::ForCurrentContext();
     return true;
 }
 
@@ -237,88 +273,251 @@ void GlRenderDevice::UseScreen() {
     glViewport(0, 0, screen_.Width, screen_.Height);
 }
 
+void GlRenderDevice::SetDamageLimited(bool On) {
+    damageLimited_ = On;
+    damage_.Forget();
+    windowValid_ = false;
+}
+
 void GlRenderDevice::BeginFrame(int32_t Width, int32_t Height) {
+    if (recording_) FinishFrame();  // a frame that was never ended
     SDL_GL_MakeCurrent(window_, static_cast<SDL_GLContext>(context_));
     if (!screen_.Fbo || screen_.Width != Width || screen_.Height != Height) {
         MakeTarget(screen_, std::max(1, Width), std::max(1, Height));
+        damage_.Forget();
+        screenWhole_ = true;
     }
-    UseScreen();
-    glUseProgram(program_);
-    glUniform2f(uScreen_, static_cast<float>(screen_.Width), static_cast<float>(screen_.Height));
+    recording_ = true;
+    implicitFrame_ = false;
+    damage_.Begin(screen_.Width, screen_.Height);
+}
+
+void GlRenderDevice::Record() {
+    if (recording_ || !screen_.Fbo) return;
+    recording_ = true;
+    implicitFrame_ = true;
+    damage_.Begin(screen_.Width, screen_.Height);
+}
+
+uint64_t GlRenderDevice::StateKey() const {
+    const BlendState& b = blend_;
+    uint64_t h = boundSerial_ * 0x9E3779B97F4A7C15ull;
+    h ^= (uint64_t{b.AlphaTest} << 0) | (uint64_t{b.Blend} << 1) |
+         (uint64_t{static_cast<uint8_t>(b.Op)} << 8) | (uint64_t{static_cast<uint8_t>(b.Src)} << 16) |
+         (uint64_t{static_cast<uint8_t>(b.Dst)} << 24);
+    return h;
 }
 
 void GlRenderDevice::Clear(bool ClearColorToo, uint32_t Color) {
     // There is no depth to clear (see Init): a frame that keeps its colour clears nothing.
     if (!ClearColorToo) return;
-    UseScreen();
-    glClearColor(static_cast<float>((Color >> 16) & 0xFF) / 255.0f,
-                 static_cast<float>((Color >> 8) & 0xFF) / 255.0f,
-                 static_cast<float>(Color & 0xFF) / 255.0f, static_cast<float>(Color >> 24) / 255.0f);
-    glClear(GL_COLOR_BUFFER_BIT);
+    Record();
+    if (!recording_) return;
+    Command c;
+    c.Op = Command::Kind::Clear;
+    c.Color = Color;
+    commands_.push_back(c);
+    damage_.Add(HashWords(0xC1EA5u, &Color, 1), {0, 0, screen_.Width, screen_.Height});
 }
 
-void GlRenderDevice::SetBlendState(const BlendState& State) {
-    glUseProgram(program_);
-    alphaTest_ = State.AlphaTest;
-    glUniform1i(uAlphaTest_, State.AlphaTest ? 1 : 0);
-    if (State.Blend) glEnable(GL_BLEND);
-    else glDisable(GL_BLEND);
-    glBlendEquation(GlEquation(State.Op));
-    glBlendFunc(GlFactor(State.Src), GlFactor(State.Dst));
-}
+void GlRenderDevice::SetBlendState(const BlendState& State) { blend_ = State; }
 
 void GlRenderDevice::BindTexture(uint32_t Handle) {
     bound_ = Handle;
-    glActiveTexture(GL_TEXTURE0);
-    glBindTexture(GL_TEXTURE_2D, Handle);
+    const auto it = serials_.find(Handle);
+    // An unknown handle samples as no texture does in GL; it still differs from none.
+    boundSerial_ = Handle == 0 ? 0 : it != serials_.end() ? it->second : (1ull << 63) | Handle;
 }
 
 void GlRenderDevice::DrawSprites(const SpriteVertex* Vertices, int32_t Count) {
     const int32_t quads = Count / 6;
-    if (quads < 1 || !screen_.Fbo) return;
-    UseScreen();
-    glUniform1i(uTextured_, bound_ != 0 ? 1 : 0);
-    glBindVertexArray(spriteVao_);
+    if (quads < 1) return;
+    Record();
+    if (!recording_) return;
+    Command c;
+    c.Op = Command::Kind::Sprites;
+    c.Blend = blend_;
+    c.Texture = bound_;
+    c.First = static_cast<uint32_t>(quadBoxes_.size());
+    c.Count = static_cast<uint32_t>(quads);
+    const uint64_t state = StateKey();
     // Each six vertices are corners 1, 2, 3, 1, 3, 4 of a rectangle; keep 1, 2, 3, 4.
-    const size_t corners = static_cast<size_t>(quads) * 4;
-    if (staging_.size() < corners) staging_.resize(corners);
     for (int32_t q = 0; q < quads; ++q) {
         const SpriteVertex* v = Vertices + static_cast<ptrdiff_t>(q) * 6;
-        QuadVertex* o = staging_.data() + static_cast<size_t>(q) * 4;
+        QuadVertex corners[4];
+        float x0 = v[0].X, x1 = v[0].X, y0 = v[0].Y, y1 = v[0].Y;
         for (int k = 0; k < 4; ++k) {
-            const SpriteVertex& c = v[k == 3 ? 5 : k];
-            o[k] = {c.X, c.Y, c.Color, c.TU, c.TV};
+            const SpriteVertex& p = v[k == 3 ? 5 : k];
+            corners[k] = {p.X, p.Y, p.Color, p.TU, p.TV};
+            x0 = std::min(x0, p.X), x1 = std::max(x1, p.X);
+            y0 = std::min(y0, p.Y), y1 = std::max(y1, p.Y);
         }
+        const PixelRect box = CoveredPixels(x0, y0, x1, y1);
+        frameQuads_.insert(frameQuads_.end(), corners, corners + 4);
+        quadBoxes_.push_back(box);
+        uint32_t words[sizeof corners / 4];
+        std::memcpy(words, corners, sizeof corners);
+        damage_.Add(HashWords(state, words, sizeof corners / 4), box);
     }
+    commands_.push_back(c);
+}
+
+void GlRenderDevice::DrawColorStrip(const ColorVertex* Vertices, int32_t Count) {
+    if (Count < 3) return;
+    Record();
+    if (!recording_) return;
+    Command c;
+    c.Op = Command::Kind::Strip;
+    c.Blend = blend_;
+    c.First = static_cast<uint32_t>(frameStrip_.size());
+    c.Count = static_cast<uint32_t>(Count);
+    float x0 = Vertices[0].X, x1 = x0, y0 = Vertices[0].Y, y1 = y0;
+    uint64_t h = StateKey() ^ 0x5781Bull;
+    for (int32_t i = 0; i < Count; ++i) {
+        const ColorVertex& v = Vertices[i];
+        x0 = std::min(x0, v.X), x1 = std::max(x1, v.X);
+        y0 = std::min(y0, v.Y), y1 = std::max(y1, v.Y);
+        const uint32_t words[3] = {std::bit_cast<uint32_t>(v.X), std::bit_cast<uint32_t>(v.Y),
+                                   v.Color};
+        h = HashWords(h, words, 3);
+    }
+    c.Box = CoveredPixels(x0, y0, x1, y1);
+    frameStrip_.insert(frameStrip_.end(), Vertices, Vertices + Count);
+    commands_.push_back(c);
+    damage_.Add(h, c.Box);
+}
+
+void GlRenderDevice::EndFrame() {
+    if (recording_) FinishFrame();
+    glFlush();
+}
+
+void GlRenderDevice::FinishFrame() {
+    recording_ = false;
+    const bool clearsFirst = !commands_.empty() && commands_.front().Op == Command::Kind::Clear;
+    damage_.End(damageLimited_ && !implicitFrame_ && clearsFirst);
+
+    // Every vertex of the frame goes up once; the passes below draw ranges of it.
+    const int32_t quads = static_cast<int32_t>(quadBoxes_.size());
     if (indexedQuads_ < quads) {
-        std::vector<uint32_t> ix(static_cast<size_t>(quads) * 6);
-        for (int32_t q = 0; q < quads; ++q) {
+        const int32_t cover = std::max(quads, 2 * indexedQuads_);
+        std::vector<uint32_t> ix(static_cast<size_t>(cover) * 6);
+        for (int32_t q = 0; q < cover; ++q) {
             const uint32_t b = static_cast<uint32_t>(q) * 4;
             uint32_t* o = ix.data() + static_cast<size_t>(q) * 6;
             o[0] = b, o[1] = b + 1, o[2] = b + 2, o[3] = b, o[4] = b + 2, o[5] = b + 3;
         }
+        glBindVertexArray(spriteVao_);
         glBufferData(GL_ELEMENT_ARRAY_BUFFER, static_cast<GLsizeiptr>(ix.size() * sizeof(uint32_t)),
                      ix.data(), GL_STATIC_DRAW);
-        indexedQuads_ = quads;
+        indexedQuads_ = cover;
     }
-    glBindBuffer(GL_ARRAY_BUFFER, spriteVbo_);
-    glBufferData(GL_ARRAY_BUFFER, static_cast<GLsizeiptr>(corners * sizeof(QuadVertex)),
-                 staging_.data(), GL_STREAM_DRAW);
-    glDrawElements(GL_TRIANGLES, quads * 6, GL_UNSIGNED_INT, nullptr);
-}
+    if (!frameQuads_.empty()) {
+        glBindBuffer(GL_ARRAY_BUFFER, spriteVbo_);
+        glBufferData(GL_ARRAY_BUFFER, static_cast<GLsizeiptr>(frameQuads_.size() * sizeof(QuadVertex)),
+                     frameQuads_.data(), GL_STREAM_DRAW);
+    }
+    if (!frameStrip_.empty()) {
+        glBindBuffer(GL_ARRAY_BUFFER, stripVbo_);
+        glBufferData(GL_ARRAY_BUFFER, static_cast<GLsizeiptr>(frameStrip_.size() * sizeof(ColorVertex)),
+                     frameStrip_.data(), GL_STREAM_DRAW);
+    }
 
-void GlRenderDevice::DrawColorStrip(const ColorVertex* Vertices, int32_t Count) {
-    if (Count < 3 || !screen_.Fbo) return;
     UseScreen();
-    glUniform1i(uTextured_, 0);
-    glBindVertexArray(stripVao_);
-    glBindBuffer(GL_ARRAY_BUFFER, stripVbo_);
-    glBufferData(GL_ARRAY_BUFFER, static_cast<GLsizeiptr>(Count) * sizeof(ColorVertex), Vertices,
-                 GL_STREAM_DRAW);
-    glDrawArrays(GL_TRIANGLE_STRIP, 0, Count);
+    glUseProgram(program_);
+    glUniform2f(uScreen_, static_cast<float>(screen_.Width), static_cast<float>(screen_.Height));
+    applied_ = AppliedState{};
+    if (damage_.Whole()) {
+        Replay(nullptr);
+        screenWhole_ = true;
+    } else {
+        glEnable(GL_SCISSOR_TEST);
+        for (const PixelRect& r : damage_.Rects()) {
+            glScissor(r.X0, r.Y0, r.X1 - r.X0, r.Y1 - r.Y0);
+            Replay(&r);
+            screenDamage_.Add(r);
+        }
+        glDisable(GL_SCISSOR_TEST);
+    }
+    glActiveTexture(GL_TEXTURE0);
+    glBindTexture(GL_TEXTURE_2D, bound_);
+
+    commands_.clear();
+    frameQuads_.clear();
+    quadBoxes_.clear();
+    frameStrip_.clear();
+    for (uint32_t t : releaseAfterFrame_) DeleteTexture(t);
+    releaseAfterFrame_.clear();
 }
 
-void GlRenderDevice::EndFrame() { glFlush(); }
+void GlRenderDevice::Replay(const PixelRect* Clip) {
+    for (const Command& c : commands_) {
+        switch (c.Op) {
+            case Command::Kind::Clear:
+                glClearColor(static_cast<float>((c.Color >> 16) & 0xFF) / 255.0f,
+                             static_cast<float>((c.Color >> 8) & 0xFF) / 255.0f,
+                             static_cast<float>(c.Color & 0xFF) / 255.0f,
+                             static_cast<float>(c.Color >> 24) / 255.0f);
+                glClear(GL_COLOR_BUFFER_BIT);
+                break;
+            case Command::Kind::Strip:
+                if (Clip && !c.Box.Overlaps(*Clip)) break;
+                Apply(c);
+                glDrawArrays(GL_TRIANGLE_STRIP, static_cast<GLint>(c.First),
+                             static_cast<GLsizei>(c.Count));
+                break;
+            case Command::Kind::Sprites: {
+                if (!Clip) {
+                    Draw(c, c.First, c.Count);
+                    break;
+                }
+                // Runs of neighbouring rectangles that reach into the clip, one draw each.
+                const uint32_t end = c.First + c.Count;
+                for (uint32_t q = c.First; q < end;) {
+                    if (!quadBoxes_[q].Overlaps(*Clip)) {
+                        ++q;
+                        continue;
+                    }
+                    uint32_t run = q + 1;
+                    while (run < end && quadBoxes_[run].Overlaps(*Clip)) ++run;
+                    Draw(c, q, run - q);
+                    q = run;
+                }
+                break;
+            }
+        }
+    }
+}
+
+void GlRenderDevice::Apply(const Command& c) {
+    const bool strip = c.Op == Command::Kind::Strip;
+    const uint32_t texture = strip ? 0 : c.Texture;
+    AppliedState& a = applied_;
+    if (!a.Known || a.Blend.AlphaTest != c.Blend.AlphaTest)
+        glUniform1i(uAlphaTest_, c.Blend.AlphaTest ? 1 : 0);
+    if (!a.Known || a.Blend.Blend != c.Blend.Blend) {
+        if (c.Blend.Blend) glEnable(GL_BLEND);
+        else glDisable(GL_BLEND);
+    }
+    if (!a.Known || a.Blend.Op != c.Blend.Op) glBlendEquation(GlEquation(c.Blend.Op));
+    if (!a.Known || a.Blend.Src != c.Blend.Src || a.Blend.Dst != c.Blend.Dst)
+        glBlendFunc(GlFactor(c.Blend.Src), GlFactor(c.Blend.Dst));
+    if (!a.Known || a.Texture != texture || a.Strip != strip) {
+        glActiveTexture(GL_TEXTURE0);
+        glBindTexture(GL_TEXTURE_2D, texture);
+        glUniform1i(uTextured_, texture != 0 ? 1 : 0);
+    }
+    if (!a.Known || a.Strip != strip) glBindVertexArray(strip ? stripVao_ : spriteVao_);
+    a = {true, c.Blend, texture, strip};
+}
+
+void GlRenderDevice::Draw(const Command& c, uint32_t FirstQuad, uint32_t Quads) {
+    if (Quads == 0) return;
+    Apply(c);
+    // Quad q's corners are vertices 4q to 4q + 3, and its six indices start at 6q.
+    glDrawElements(GL_TRIANGLES, static_cast<GLsizei>(Quads * 6), GL_UNSIGNED_INT,
+                   reinterpret_cast<const void*>(static_cast<uintptr_t>(FirstQuad) * 6 * sizeof(uint32_t)));
+}
 
 uint32_t GlRenderDevice::CreateTexture(const uint32_t* Pixels, int32_t Width, int32_t Height,
                                        bool) {
@@ -341,29 +540,53 @@ uint32_t GlRenderDevice::CreateTexture(const uint32_t* Pixels, int32_t Width, in
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, GL_REPEAT);
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAX_LEVEL, 0);
     glBindTexture(GL_TEXTURE_2D, bound_);
+    serials_[t] = nextSerial_++;
     return t;
 }
 
 void GlRenderDevice::ReleaseTexture(uint32_t Handle) {
-    GLuint t = Handle;
     if (bound_ == Handle) BindTexture(0);
+    // The frame being recorded may still draw it.
+    if (recording_)
+        releaseAfterFrame_.push_back(Handle);
+    else
+        DeleteTexture(Handle);
+}
+
+void GlRenderDevice::DeleteTexture(uint32_t Handle) {
+    GLuint t = Handle;
     glDeleteTextures(1, &t);
+    serials_.erase(Handle);
+}
+
+void GlRenderDevice::BlitToWindow(const PixelRect& r, int Scale, int OffsetX, int OffsetY,
+                                  int ClientHeight) {
+    // The default framebuffer counts rows from the bottom, hence the flipped destination.
+    glBlitFramebuffer(r.X0, r.Y0, r.X1, r.Y1, OffsetX + r.X0 * Scale,
+                      OffsetY + (ClientHeight - r.Y0) * Scale, OffsetX + r.X1 * Scale,
+                      OffsetY + (ClientHeight - r.Y1) * Scale, GL_COLOR_BUFFER_BIT, GL_NEAREST);
 }
 
 void GlRenderDevice::PresentWindow(const uint32_t* chromeRGBA, int chromeWidth, int chromeHeight,
                                    uint64_t chromeVersion, int frontX, int frontY, int changedTop,
                                    int changedRows) {
+    if (recording_ && implicitFrame_) FinishFrame();
     SDL_GL_MakeCurrent(window_, static_cast<SDL_GLContext>(context_));
     const int cw = std::max(1, chromeWidth), ch = std::max(1, chromeHeight);
+    // What of the client area changes with this present.
+    DamageList changed;
+    bool whole = !windowValid_;
     if (!composite_.Fbo || composite_.Width != cw || composite_.Height != ch) {
         MakeTarget(composite_, cw, ch);
         chromeLoaded_ = false;
         screenInComposite_ = false;
+        whole = true;
     }
     const bool frontShown = screen_.Fbo && frontX < cw && frontY < ch;
     // The composite keeps the chrome between presents: only what changed goes up. Where
     // the logical screen lay and is now to be left out, the chrome has to come back.
     const bool uncover = screenInComposite_ && !frontShown;
+    if (uncover) whole = true;
     if (chromeRGBA) {
         int top = 0, rows = ch;
         const bool next = chromeLoaded_ && chromeVersion == chromeVersion_ + 1;
@@ -378,6 +601,7 @@ void GlRenderDevice::PresentWindow(const uint32_t* chromeRGBA, int chromeWidth, 
             glTexSubImage2D(GL_TEXTURE_2D, 0, 0, top, cw, rows, GL_RGBA, GL_UNSIGNED_BYTE,
                             chromeRGBA + static_cast<size_t>(top) * static_cast<size_t>(cw));
             glBindTexture(GL_TEXTURE_2D, bound_);
+            changed.Add({0, top, cw, top + rows});
         }
         chromeVersion_ = chromeVersion;
         chromeLoaded_ = true;
@@ -389,37 +613,68 @@ void GlRenderDevice::PresentWindow(const uint32_t* chromeRGBA, int chromeWidth, 
         glClear(GL_COLOR_BUFFER_BIT);
     }
     glDisable(GL_SCISSOR_TEST);
-    // The logical screen 1:1 over the chrome (both kept with the top row first).
+    // The logical screen 1:1 over the chrome (both kept with the top row first): the
+    // parts that changed, or all of it where it was not there before.
     if (frontShown) {
         glBindFramebuffer(GL_READ_FRAMEBUFFER, screen_.Fbo);
         glBindFramebuffer(GL_DRAW_FRAMEBUFFER, composite_.Fbo);
-        glBlitFramebuffer(0, 0, screen_.Width, screen_.Height, frontX, frontY,
-                          frontX + screen_.Width, frontY + screen_.Height, GL_COLOR_BUFFER_BIT,
-                          GL_NEAREST);
+        // Chrome rows that went up over the screen's place covered it again.
+        for (const PixelRect& band : changed.Rects())
+            screenDamage_.Add({0, std::max(0, band.Y0 - frontY), screen_.Width,
+                               std::min(screen_.Height, band.Y1 - frontY)});
+        const bool all = screenWhole_ || !screenInComposite_ || !damageLimited_;
+        const std::vector<PixelRect> full{{0, 0, screen_.Width, screen_.Height}};
+        for (const PixelRect& r : all ? full : screenDamage_.Rects()) {
+            glBlitFramebuffer(r.X0, r.Y0, r.X1, r.Y1, frontX + r.X0, frontY + r.Y0, frontX + r.X1,
+                              frontY + r.Y1, GL_COLOR_BUFFER_BIT, GL_NEAREST);
+            changed.Add({frontX + r.X0, frontY + r.Y0, frontX + r.X1, frontY + r.Y1});
+        }
     }
     screenInComposite_ = frontShown;
-    // The window: the client area at the largest whole scale that fits, centred; the
-    // default framebuffer counts rows from the bottom, hence the flipped destination.
+    screenWhole_ = false;
+    screenDamage_.Clear();
+
+    // The window: the client area at the largest whole scale that fits, centred.
     int dw = 0, dh = 0;
     SDL_GL_GetDrawableSize(window_, &dw, &dh);
+    if (dw != windowW_ || dh != windowH_ || !damageLimited_) whole = true;
+    windowW_ = dw, windowH_ = dh;
     const int scale = std::max(1, std::min(dw / cw, dh / ch));
     const int ox = (dw - cw * scale) / 2, oy = (dh - ch * scale) / 2;
-    glBindFramebuffer(GL_READ_FRAMEBUFFER, composite_.Fbo);
-    glBindFramebuffer(GL_DRAW_FRAMEBUFFER, 0);
-    glViewport(0, 0, dw, dh);
-    // The black border only exists when the client area does not fill the window.
-    if (ox != 0 || oy != 0 || cw * scale != dw || ch * scale != dh) {
-        glClearColor(0, 0, 0, 1);
-        glClear(GL_COLOR_BUFFER_BIT);
+    // A swap leaves the back buffer undefined, so without copies of parts every shown
+    // frame is drawn whole; a present that changes nothing shows nothing.
+    if (!subBuffer_ && !changed.Rects().empty()) whole = true;
+    if (whole || !changed.Rects().empty()) {
+        glBindFramebuffer(GL_READ_FRAMEBUFFER, composite_.Fbo);
+        glBindFramebuffer(GL_DRAW_FRAMEBUFFER, 0);
+        glViewport(0, 0, dw, dh);
+        if (whole) {
+            // The black border only exists when the client area does not fill the window.
+            if (ox != 0 || oy != 0 || cw * scale != dw || ch * scale != dh) {
+                glClearColor(0, 0, 0, 1);
+                glClear(GL_COLOR_BUFFER_BIT);
+            }
+            BlitToWindow({0, 0, cw, ch}, scale, ox, oy, ch);
+        } else {
+            for (const PixelRect& r : changed.Rects()) BlitToWindow(r, scale, ox, oy, ch);
+        }
+        if (!subBuffer_) {
+            SDL_GL_SwapWindow(window_);
+        } else if (whole) {
+            subBuffer_->Copy(0, 0, dw, dh);
+        } else {
+            for (const PixelRect& r : changed.Rects())
+                subBuffer_->Copy(ox + r.X0 * scale, oy + (ch - r.Y1) * scale,
+                                 (r.X1 - r.X0) * scale, (r.Y1 - r.Y0) * scale);
+        }
+        windowValid_ = true;
     }
-    glBlitFramebuffer(0, 0, cw, ch, ox, oy + ch * scale, ox + cw * scale, oy, GL_COLOR_BUFFER_BIT,
-                      GL_NEAREST);
-    SDL_GL_SwapWindow(window_);
     glBindFramebuffer(GL_FRAMEBUFFER, screen_.Fbo);
 }
 
 bool GlRenderDevice::ReadTarget(const Target& t, std::vector<uint32_t>& Pixels, int& Width,
                                 int& Height) {
+    if (recording_ && implicitFrame_) FinishFrame();
     if (!t.Fbo) return false;
     SDL_GL_MakeCurrent(window_, static_cast<SDL_GLContext>(context_));
     Width = t.Width;
