@@ -65,12 +65,17 @@ struct RecordingWindow final : WindowEvents {
 // Keeps the last image it was given.
 struct RecordingPresenter final : WindowPresenter {
     int Presents = 0;
+    int Invalidates = 0;
+    bool InvalidBeforePresent = false;  // the last present followed an Invalidate
+    bool invalid_ = false;
     uint64_t Version = 0;
     int FrontX = 0, FrontY = 0;
     std::vector<uint32_t> Image;
     bool CanReadFront = false;
     void Present(const uint32_t* rgba, int w, int h, uint64_t version, int fx, int fy) override {
         ++Presents;
+        InvalidBeforePresent = invalid_;
+        invalid_ = false;
         Version = version;
         FrontX = fx, FrontY = fy;
         Image.assign(rgba, rgba + static_cast<size_t>(w) * h);
@@ -80,6 +85,7 @@ struct RecordingPresenter final : WindowPresenter {
         for (int i = 0; i < w * h; ++i) rgba[i] = 0xFF0000FFu;  // opaque red, bytes R G B A
         return true;
     }
+    void Invalidate() override { ++Invalidates, invalid_ = true; }
 };
 
 class SdlHostTest : public ::testing::Test {
@@ -154,6 +160,23 @@ TEST_F(SdlHostTest, AKeyTappedBetweenTwoTicksIsSeenByTheNextTick) {
     const std::vector<std::string> expected = {"down 80 0", "tick", "up 80 0",
                                                "down 37 0", "tick", "up 37 0"};
     EXPECT_EQ(window.Calls, expected);
+}
+
+TEST_F(SdlHostTest, AnUncoveredWindowIsShownWholeAgainAtOnce) {
+    SDL_FlushEvents(SDL_FIRSTEVENT, SDL_LASTEVENT);
+    host->ShowWindow();
+    host->SetTimerEnabled(true);
+    while (window.Ticks < 1) host->Pump(50);
+    host->SetTimerEnabled(false);
+    for (const Uint8 what : {SDL_WINDOWEVENT_EXPOSED, SDL_WINDOWEVENT_SIZE_CHANGED}) {
+        const int presents = presenter.Presents, invalidates = presenter.Invalidates;
+        PushWindowEvent(what);
+        Drain();
+        EXPECT_EQ(presenter.Invalidates, invalidates + 1);
+        EXPECT_GT(presenter.Presents, presents);  // without waiting for the next tick
+        EXPECT_TRUE(presenter.InvalidBeforePresent);
+        EXPECT_EQ(presenter.FrontX, SdlHost::kScreenX);
+    }
 }
 
 TEST_F(SdlHostTest, TheCloseButtonUnloadsOnceAndEndsTheLoop) {

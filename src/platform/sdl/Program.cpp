@@ -40,6 +40,9 @@ public:
         std::copy(screen_.begin(), screen_.end(), Rgba);
         return true;
     }
+    void Invalidate() override {
+        if (auto* gl = GlRenderDevice::Current()) gl->InvalidateWindow();
+    }
 
 private:
     const WindowPainter& painter_;

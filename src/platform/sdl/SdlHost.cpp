@@ -247,6 +247,7 @@ void SdlHost::HandleWindowEvent(const SDL_WindowEvent& w) {
             break;
         case SDL_WINDOWEVENT_EXPOSED:
         case SDL_WINDOWEVENT_SIZE_CHANGED:
+            if (presenter_) presenter_->Invalidate();
             if (!inDialog_ && !closed_) PresentChrome(true);
             break;
         default: break;
@@ -496,6 +497,7 @@ void SdlHost::HandleDialogEvent(const SDL_Event& e, ui::InputBox& Box,
                 HandleWindowEvent(e.window);
             } else if (e.window.event == SDL_WINDOWEVENT_EXPOSED ||
                        e.window.event == SDL_WINDOWEVENT_SIZE_CHANGED) {
+                if (presenter_) presenter_->Invalidate();
                 PresentChrome(false);
             }
             break;

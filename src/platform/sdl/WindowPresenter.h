@@ -30,6 +30,9 @@ public:
         (void)Rgba, (void)Width, (void)Height;
         return false;
     }
+    // The window's picture on screen was lost (uncovered, resized): the next Present has
+    // to show all of it, not only what changed.
+    virtual void Invalidate() {}
 };
 
 }  // namespace zol::sdl
