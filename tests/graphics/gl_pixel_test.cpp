@@ -1,6 +1,7 @@
 // The OpenGL backend, headless on whatever GL the machine offers (llvmpipe under
 // SDL_VIDEODRIVER=offscreen): pixels read back after blending, alpha test, colour key,
-// screen effects, the clear rule and the window composite.
+// screen effects, the clear rule, the window composite, and frames drawn only where they
+// changed giving the pixels of frames drawn whole.
 #include <SDL2/SDL.h>
 #include <SDL2/SDL_image.h>
 #include <gtest/gtest.h>
@@ -8,6 +9,7 @@
 
 #include <cstring>
 #include <filesystem>
+#include <random>
 
 #include "framework/data/qFileSystem.h"
 #include "framework/graphics/gl/GlRenderDevice.h"
@@ -246,6 +248,119 @@ TEST_F(GlPixels, WindowCompositeLaysTheScreenOverTheChrome) {
     gl->PresentWindow(chrome.data(), 580, 388, 3, 580, 50);
     ASSERT_TRUE(gl->ReadWindowPixels(win, w, h));
     EXPECT_EQ(at(50, 50), 0u);
+}
+
+// A scripted scene of moving, recolouring, appearing and vanishing sprites in every
+// blending mode, plain rectangles, screen effects, frames that do not clear, and textures
+// replaced mid-game (GL may hand a released name out again). Played twice, once drawn
+// only where it changed and once whole: every frame, and every window composite, must be
+// the same to the pixel.
+TEST_F(GlPixels, FramesDrawnWhereTheyChangedMatchFramesDrawnWhole) {
+    struct Sprite {
+        int32_t Tex;
+        float X, Y, W, H;
+        uint32_t Color;
+        int32_t Mode;
+        float Angle;
+    };
+    std::vector<uint32_t> chrome(580 * 388, 0xFF302010u);
+    auto image = [](uint32_t seed) {
+        std::vector<uint32_t> px(16 * 16);
+        for (int i = 0; i < 256; ++i)
+            px[i] = ((i * 37 + seed * 11) % 5 == 0 ? 0x40000000u : 0xFF000000u) |
+                    ((i * 2654435761u + seed * 97u) & 0xFFFFFFu);
+        return px;
+    };
+    std::vector<int32_t> tex;
+    for (uint32_t t = 0; t < 3; ++t) {
+        const auto px = image(t);
+        tex.push_back(AddTexture("scene" + std::to_string(t), px.data(), 16, 16, false, 0));
+    }
+    const int32_t modes[] = {0, 1, 2, 3, 10, 11, 12, 20, 21, 30, 31};
+
+    auto play = [&](bool limited, std::vector<std::vector<uint32_t>>& frames,
+                    std::vector<std::vector<uint32_t>>& windows, int& partial) {
+        gl->SetDamageLimited(limited);
+        std::mt19937 rng(11);
+        auto uniform = [&](float a, float b) { return std::uniform_real_distribution<float>(a, b)(rng); };
+        std::vector<Sprite> sprites;
+        for (int i = 0; i < 40; ++i)
+            sprites.push_back({tex[rng() % tex.size()], uniform(-20, 470), uniform(-20, 280),
+                               uniform(4, 60), uniform(4, 60), 0xFF000000u | (rng() & 0xFFFFFFu),
+                               modes[rng() % std::size(modes)], 0});
+        uint64_t chromeVersion = 1;
+        for (int frame = 0; frame < 120; ++frame) {
+            // Most frames change a sprite or two, as a game does; some change much more.
+            const int changes = frame % 17 == 0 ? 30 : static_cast<int>(rng() % 3);
+            for (int c = 0; c < changes; ++c) {
+                Sprite& s = sprites[rng() % sprites.size()];
+                switch (rng() % 6) {
+                    case 0: s.X += uniform(-6, 6), s.Y += uniform(-6, 6); break;
+                    case 1: s.Color = 0xFF000000u | (rng() & 0xFFFFFFu); break;
+                    case 2: s.Mode = modes[rng() % std::size(modes)]; break;
+                    case 3: s.Angle = uniform(-3, 3); break;
+                    case 4: std::swap(s, sprites[rng() % sprites.size()]); break;
+                    default: s.W = s.W > 0 ? 0 : uniform(4, 60); break;  // vanish, come back
+                }
+            }
+            if (frame % 23 == 5) {
+                // A texture replaced by another image, in the middle of the frame's drawing.
+                BeginScene(0xFF102030u, 0);
+                Blt(tex[0], 0, 0, 16, 16, 0, 0, 16, 16, kWhite, 1);
+                FlushPolyBuffer();
+                const auto px = image(static_cast<uint32_t>(frame));
+                gl->ReleaseTexture(Textures[tex[0]].Texture);
+                Textures[tex[0]].Texture = gl->CreateTexture(px.data(), 16, 16, false);
+            } else {
+                BeginScene(frame % 31 == 30 ? 0 : 0xFF102030u, 0);  // 0: draws over the last
+            }
+            for (const Sprite& s : sprites) {
+                if (s.W <= 0) continue;
+                SetAlphaMode(s.Mode);
+                if (s.Angle != 0)
+                    BltRotate(s.Tex, s.X, s.Y, s.W, s.H, 0, 0, 16, 16, s.Color, s.Angle,
+                              s.W / 2, s.H / 2, 1);
+                else
+                    Blt(s.Tex, s.X, s.Y, s.W, s.H, 0, 0, 16, 16, s.Color, 1);
+            }
+            SetAlphaMode(1);
+            BltSurface(200, 250, 40 + frame % 3, 10, 0xFF00FF00u);
+            if (frame % 40 >= 30) ApplyTint(0.1f, 0, 0);
+            if (frame % 40 >= 35) ApplyGamma(-0.3f);
+            EndScene();
+            if (!gl->LastFrameWhole()) ++partial;
+            std::vector<uint32_t> px;
+            int w = 0, h = 0;
+            ASSERT_TRUE(gl->ReadScreenPixels(px, w, h));
+            frames.push_back(std::move(px));
+            // The window: chrome strips change now and then, the screen is left out once.
+            if (frame % 13 == 0) {
+                for (int x = 0; x < 580; ++x) chrome[static_cast<size_t>(frame % 388) * 580 + x] ^= 0x00FFFFFFu;
+                ++chromeVersion;
+            }
+            const int frontX = frame == 60 ? 580 : 50;
+            gl->PresentWindow(chrome.data(), 580, 388, chromeVersion, frontX, 50,
+                              frame % 388, 1);
+            ASSERT_TRUE(gl->ReadWindowPixels(px, w, h));
+            windows.push_back(std::move(px));
+        }
+    };
+    std::vector<std::vector<uint32_t>> limitedFrames, wholeFrames, limitedWindows, wholeWindows;
+    int partial = 0, partialWhenWhole = 0;
+    play(true, limitedFrames, limitedWindows, partial);
+    std::fill(chrome.begin(), chrome.end(), 0xFF302010u);
+    const auto first = image(0);
+    gl->ReleaseTexture(Textures[tex[0]].Texture);
+    Textures[tex[0]].Texture = gl->CreateTexture(first.data(), 16, 16, false);
+    play(false, wholeFrames, wholeWindows, partialWhenWhole);
+    gl->SetDamageLimited(true);
+    EXPECT_EQ(partialWhenWhole, 0);
+    EXPECT_GT(partial, 60);  // most frames were really drawn in parts
+    ASSERT_EQ(limitedFrames.size(), wholeFrames.size());
+    for (size_t f = 0; f < limitedFrames.size(); ++f) {
+        ASSERT_EQ(limitedFrames[f], wholeFrames[f]) << "frame " << f;
+        ASSERT_EQ(limitedWindows[f], wholeWindows[f]) << "window after frame " << f;
+    }
 }
 
 }  // namespace
