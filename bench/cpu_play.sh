@@ -42,10 +42,11 @@ esac
 game_start "$exe" "$@"
 if [ "$mode" = no-sound ]; then
   # Each box waits for a key; without a window manager the keyboard follows the pointer.
-  for _ in 1 2 3 4 5 6; do
+  # The pointer goes into the box itself: it is drawn over the game's window.
+  for _ in $(seq 1 20); do
     sleep 0.5
     xdotool search --onlyvisible --name '^Zol 1\.1\.38$' >/dev/null 2>&1 && break
-    xdotool mousemove 640 400 key Return 2>/dev/null || true
+    at=$(message_box_centre) && xdotool mousemove $at key Return 2>/dev/null || true
   done
 fi
 window=$(game_window) || { echo "the window never appeared" >&2; exit 1; }

@@ -5,6 +5,9 @@
 #                                PulseAudio with a null sink in a private runtime folder
 #   game_start EXE [ENV...]      starts the game with extra environment; sets $game
 #   game_window                  waits for the visible game window; prints its id
+#   message_box_centre           the screen point "X Y" in the middle of an open message
+#                                box of the game (xwininfo: xdotool cannot find SDL's boxes
+#                                by name); fails when none is open
 #   cpu_ticks PID                user + system clock ticks of a process so far
 #   now_ms                       milliseconds of the wall clock
 #
@@ -28,8 +31,8 @@ _vd_cleanup() {
 }
 
 desktop_start() {
-  command -v Xvfb >/dev/null && command -v xdotool >/dev/null ||
-    { echo "needs Xvfb and xdotool" >&2; exit 2; }
+  command -v Xvfb >/dev/null && command -v xdotool >/dev/null && command -v xwininfo >/dev/null ||
+    { echo "needs Xvfb, xdotool and xwininfo (x11-utils)" >&2; exit 2; }
   trap _vd_cleanup EXIT
   trap "exit 1" INT TERM HUP PIPE
   local display=":${ZOL_DISPLAY:-91}"
@@ -65,4 +68,18 @@ game_window() {
     sleep 0.005
   done
   return 1
+}
+
+message_box_centre() {
+  xwininfo -root -tree 2>/dev/null | awk '
+    /"Create D/ {
+      for (i = 1; i <= NF; i++)
+        if ($i ~ /^[0-9]+x[0-9]+[+]-?[0-9]+[+]-?[0-9]+$/) {
+          split($i, g, /[x+]/)
+          print int(g[3] + g[1] / 2), int(g[4] + g[2] / 2)
+          found = 1
+          exit
+        }
+    }
+    END { exit !found }'
 }
