@@ -57,21 +57,24 @@ TEST(WindowComposite, UploadsTheNamedRowsAndRecoversFromSkippedVersionsAndHidden
     EXPECT_EQ(at(10, 10), grey);
     EXPECT_EQ(at(60, 60), red);
 
-    // Version 2 says rows 10..12 changed: those go up, row 100 (changed too, but not named)
-    // stays as it was, and the screen still lies over its part of the named rows.
+    // Version 2 says columns 0..399 of rows 10..12 changed: that part goes up; row 100 and
+    // the rest of rows 10..12 (changed too, but not named) stay as they were, and the
+    // screen still lies over its part of the named rectangle.
     FillRows(chrome, 10, 3, blue);
     FillRows(chrome, 100, 1, green);
     FillRows(chrome, 60, 1, blue);
-    gl->PresentWindow(chrome.data(), kW, kH, 2, 50, 50, 10, 3);
+    gl->PresentWindow(chrome.data(), kW, kH, 2, 50, 50, PixelRect{0, 10, 400, 13});
     EXPECT_EQ(at(0, 11), blue);
+    EXPECT_EQ(at(399, 12), blue);
+    EXPECT_EQ(at(400, 12), grey);
     EXPECT_EQ(at(0, 100), grey);
     EXPECT_EQ(at(0, 13), grey);
-    // Rows past the image are cut off rather than read.
-    gl->PresentWindow(chrome.data(), kW, kH, 3, 50, 50, 380, 50);
+    // A part reaching past the image is cut off rather than read.
+    gl->PresentWindow(chrome.data(), kW, kH, 3, 50, 50, PixelRect{-20, 380, kW + 50, 430});
     EXPECT_EQ(at(0, 100), grey);
 
-    // A version that skips one cannot trust the named rows: everything goes up.
-    gl->PresentWindow(chrome.data(), kW, kH, 5, 50, 50, 10, 3);
+    // A version that skips one cannot trust the named part: everything goes up.
+    gl->PresentWindow(chrome.data(), kW, kH, 5, 50, 50, PixelRect{0, 10, 400, 13});
     EXPECT_EQ(at(0, 100), green);
     EXPECT_EQ(at(60, 60), red);
 
@@ -80,7 +83,7 @@ TEST(WindowComposite, UploadsTheNamedRowsAndRecoversFromSkippedVersionsAndHidden
     gl->PresentWindow(chrome.data(), kW, kH, 5, kW, 50);
     EXPECT_EQ(at(60, 60), blue);
     EXPECT_EQ(at(60, 61), grey);
-    gl->PresentWindow(chrome.data(), kW, kH, 6, 50, 50, 0, 0);
+    gl->PresentWindow(chrome.data(), kW, kH, 6, 50, 50, PixelRect{});
     EXPECT_EQ(at(60, 60), red);
 
     Device_Release();
@@ -96,36 +99,34 @@ WindowContent Window() {
     return c;
 }
 
-TEST(WindowComposite, ThePainterNamesTheRowsOfItsLatestChange) {
+TEST(WindowComposite, ThePainterNamesWhereItsLatestChangeLies) {
     sdl::WindowPainter painter("");
     WindowContent c = Window();
+    const PixelRect all{0, 0, kW, kH};
     ASSERT_TRUE(painter.Paint(c));
-    EXPECT_EQ(painter.ChangedTop(), 0);
-    EXPECT_EQ(painter.ChangedRows(), kH);
+    EXPECT_EQ(painter.Changed(), all);
 
-    // A counter: its label's rows only.
+    // A counter: its label only.
     c.Labels[1].Caption = "1";
     ASSERT_TRUE(painter.Paint(c));
-    EXPECT_EQ(painter.ChangedTop(), 364);
-    EXPECT_EQ(painter.ChangedRows(), 15);
+    EXPECT_EQ(painter.Changed(), (PixelRect{408, 364, 501, 379}));
     // The counter and the bar: both, and what lies between.
     c.Labels[1].Caption = "2";
     c.Bar.Fraction = 0.75f;
     ASSERT_TRUE(painter.Paint(c));
-    EXPECT_EQ(painter.ChangedTop(), 342);
-    EXPECT_EQ(painter.ChangedRows(), 379 - 342);
+    EXPECT_EQ(painter.Changed(), (PixelRect{52, 342, 529, 379}));
     // Nothing changed: no new version, the last change stays named.
     const uint64_t version = painter.Version();
     EXPECT_FALSE(painter.Paint(c));
     EXPECT_EQ(painter.Version(), version);
-    // A label that moves names its old and its new rows; a label beyond the image is cut.
+    // A label that moves names its old and its new place; a label beyond the image is cut.
     c.Labels[0].Top = 380;
+    c.Labels[0].Left = 500;
     ASSERT_TRUE(painter.Paint(c));
-    EXPECT_EQ(painter.ChangedTop(), 12);
-    EXPECT_EQ(painter.ChangedRows(), kH - 12);
+    EXPECT_EQ(painter.Changed(), (PixelRect{40, 12, kW, kH}));
     // A forced repaint changes everything.
     ASSERT_TRUE(painter.Paint(c, true));
-    EXPECT_EQ(painter.ChangedRows(), kH);
+    EXPECT_EQ(painter.Changed(), all);
 }
 
 }  // namespace

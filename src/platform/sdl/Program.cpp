@@ -17,9 +17,9 @@ namespace zol::sdl {
 
 namespace {
 
-// Shows the window through the OpenGL device while it exists. The painter says which
-// rows its latest change touched, so a counter that changes every tick uploads a strip
-// of the chrome instead of all of it.
+// Shows the window through the OpenGL device while it exists. The painter says where
+// its latest change lies, so a counter that changes every tick uploads and shows just
+// its own rectangle of the chrome instead of all of it.
 class GlPresenter final : public WindowPresenter {
 public:
     explicit GlPresenter(const WindowPainter& Painter) : painter_(Painter) {}
@@ -28,8 +28,7 @@ public:
         auto* gl = GlRenderDevice::Current();
         if (!gl) return;
         if (Rgba == painter_.Pixels() && Version == painter_.Version())
-            gl->PresentWindow(Rgba, Width, Height, Version, FrontX, FrontY, painter_.ChangedTop(),
-                              painter_.ChangedRows());
+            gl->PresentWindow(Rgba, Width, Height, Version, FrontX, FrontY, painter_.Changed());
         else
             gl->PresentWindow(Rgba, Width, Height, Version, FrontX, FrontY);
     }

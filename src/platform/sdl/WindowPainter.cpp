@@ -309,10 +309,10 @@ bool WindowPainter::Paint(const WindowContent& Content, bool Force) {
     last_ = Content;
     painted_ = true;
     ++version_;
-    // Kept within the image, so a caller can copy exactly these rows.
-    const int top = std::clamp(changed.y, 0, kHeight);
-    changedTop_ = top;
-    changedRows_ = std::clamp(changed.y + changed.h, top, kHeight) - top;
+    // Kept within the image, so a caller can copy exactly this part.
+    changed_ = {std::clamp(changed.x, 0, kWidth), std::clamp(changed.y, 0, kHeight),
+                std::clamp(changed.x + changed.w, 0, kWidth),
+                std::clamp(changed.y + changed.h, 0, kHeight)};
     return true;
 }
 
@@ -387,8 +387,7 @@ void WindowPainter::PaintDialog(const WindowContent& Content, const ui::InputBox
         }
     }
     ++version_;
-    changedTop_ = 0;
-    changedRows_ = kHeight;
+    changed_ = {0, 0, kWidth, kHeight};
     painted_ = false;  // the next Paint draws the window without the box
 }
 

@@ -19,6 +19,7 @@
 #include <unordered_map>
 #include <vector>
 
+#include "framework/graphics/FrameDamage.h"
 #include "platform/WindowContent.h"
 #include "ui/InputBox.h"
 
@@ -55,9 +56,8 @@ public:
     const uint32_t* Pixels() const;
     // Grows with every change of the image.
     uint64_t Version() const { return version_; }
-    // The rows that the latest change (from Version() - 1 to Version()) touched.
-    int ChangedTop() const { return changedTop_; }
-    int ChangedRows() const { return changedRows_; }
+    // What the latest change (from Version() - 1 to Version()) touched, within the image.
+    const PixelRect& Changed() const { return changed_; }
     // The colour 0xRRGGBB at client pixel (X, Y); 0 outside the image.
     uint32_t ColorAt(int X, int Y) const;
 
@@ -98,7 +98,7 @@ private:
     WindowContent last_;
     bool painted_ = false;
     uint64_t version_ = 0;
-    int changedTop_ = 0, changedRows_ = kHeight;
+    PixelRect changed_{0, 0, kWidth, kHeight};
 };
 
 }  // namespace zol::sdl

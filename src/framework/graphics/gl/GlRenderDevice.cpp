@@ -568,8 +568,8 @@ void GlRenderDevice::BlitToWindow(const PixelRect& r, int Scale, int OffsetX, in
 }
 
 void GlRenderDevice::PresentWindow(const uint32_t* chromeRGBA, int chromeWidth, int chromeHeight,
-                                   uint64_t chromeVersion, int frontX, int frontY, int changedTop,
-                                   int changedRows) {
+                                   uint64_t chromeVersion, int frontX, int frontY,
+                                   std::optional<PixelRect> changedChrome) {
     if (recording_ && implicitFrame_) FinishFrame();
     SDL_GL_MakeCurrent(window_, static_cast<SDL_GLContext>(context_));
     const int cw = std::max(1, chromeWidth), ch = std::max(1, chromeHeight);
@@ -588,20 +588,24 @@ void GlRenderDevice::PresentWindow(const uint32_t* chromeRGBA, int chromeWidth, 
     const bool uncover = screenInComposite_ && !frontShown;
     if (uncover) whole = true;
     if (chromeRGBA) {
-        int top = 0, rows = ch;
+        PixelRect part{0, 0, cw, ch};
         const bool next = chromeLoaded_ && chromeVersion == chromeVersion_ + 1;
-        if (next && changedRows >= 0 && !uncover) {
-            top = std::clamp(changedTop, 0, ch);
-            rows = std::clamp(changedRows, 0, ch - top);
+        if (next && changedChrome && !uncover) {
+            // Kept within the image, so that nothing past it is read.
+            part = {std::clamp(changedChrome->X0, 0, cw), std::clamp(changedChrome->Y0, 0, ch),
+                    std::clamp(changedChrome->X1, 0, cw), std::clamp(changedChrome->Y1, 0, ch)};
         }
-        if ((!chromeLoaded_ || chromeVersion != chromeVersion_ || uncover) && rows > 0) {
+        if ((!chromeLoaded_ || chromeVersion != chromeVersion_ || uncover) && !part.Empty()) {
             glBindTexture(GL_TEXTURE_2D, composite_.Color);
             glPixelStorei(GL_UNPACK_ALIGNMENT, 4);
+            glPixelStorei(GL_UNPACK_ROW_LENGTH, cw);
+            glTexSubImage2D(GL_TEXTURE_2D, 0, part.X0, part.Y0, part.X1 - part.X0,
+                            part.Y1 - part.Y0, GL_RGBA, GL_UNSIGNED_BYTE,
+                            chromeRGBA + static_cast<size_t>(part.Y0) * static_cast<size_t>(cw) +
+                                static_cast<size_t>(part.X0));
             glPixelStorei(GL_UNPACK_ROW_LENGTH, 0);
-            glTexSubImage2D(GL_TEXTURE_2D, 0, 0, top, cw, rows, GL_RGBA, GL_UNSIGNED_BYTE,
-                            chromeRGBA + static_cast<size_t>(top) * static_cast<size_t>(cw));
             glBindTexture(GL_TEXTURE_2D, bound_);
-            changed.Add({0, top, cw, top + rows});
+            changed.Add(part);
         }
         chromeVersion_ = chromeVersion;
         chromeLoaded_ = true;

@@ -31,8 +31,8 @@
 //   2. after each tick it calls Current()->PresentWindow(chrome, 580, 388, version, 50, 50)
 //      (Current() is nullptr while no OpenGL device exists: nothing to present then):
 //      the chrome image (the client area's art, labels and bar) is uploaded only when
-//      version changes, and then only the rows that changed when the caller says which
-//      (changedTop, changedRows: what changed from version - 1 to version); the logical
+//      version changes, and then only the rectangle that changed when the caller says
+//      which (changedChrome: what changed from version - 1 to version); the logical
 //      screen is laid over it 1:1 at (frontX, frontY), the
 //      whole client area is scaled to the window's drawable at the largest integer scale
 //      that fits (nearest neighbour, centred, black around it) and the window is swapped.
@@ -44,6 +44,7 @@
 
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <string>
 #include <unordered_map>
 #include <vector>
@@ -72,11 +73,11 @@ public:
 
     // Composites the chrome and the logical screen into the window and swaps (see above).
     // chromeRGBA may be nullptr (a black client area of chromeWidth x chromeHeight). A
-    // front position outside the client area leaves the logical screen out. changedRows
-    // below 0: every row may have changed.
+    // front position outside the client area leaves the logical screen out. Without
+    // changedChrome, all of the chrome may have changed.
     void PresentWindow(const uint32_t* chromeRGBA, int chromeWidth, int chromeHeight,
-                       uint64_t chromeVersion, int frontX, int frontY, int changedTop = 0,
-                       int changedRows = -1);
+                       uint64_t chromeVersion, int frontX, int frontY,
+                       std::optional<PixelRect> changedChrome = std::nullopt);
     // The last composited client area (before scaling), RGBA32 rows top first.
     bool ReadWindowPixels(std::vector<uint32_t>& Pixels, int& Width, int& Height);
     // The logical screen as it is now, RGBA32 rows top first.
