@@ -13,7 +13,8 @@
 #   no-sound  no sound server: both devices are missing (their two message boxes are
 #             answered with Enter before the game starts)
 # ENV entries (NAME=value) are passed to the game, e.g. LP_NUM_THREADS=1.
-# Prints cpu_percent, rss_kib (at the end) and hwm_kib (the peak resident size).
+# Prints cpu_percent, rss_kib (at the end) and hwm_kib (the peak resident size); with
+# PER_THREAD=1 also each thread's share and its context switches per second.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 build=${1:-build}
@@ -54,6 +55,16 @@ xdotool mousemove --window "$window" 290 190 2>/dev/null || true
 sleep 1
 
 hz=$(getconf CLK_TCK)
+# One line per thread: id, name, user + system ticks, voluntary + forced switches.
+thread_sample() {
+  for t in /proc/"$game"/task/*; do
+    awk -v id="${t##*/}" -v name="$(cat "$t/comm")" \
+      '/^voluntary_ctxt_switches|^nonvoluntary_ctxt_switches/ { sw += $2 }
+       END { printf "%s %s %s\n", id, name, sw }' "$t/status" |
+      { read -r id name sw; echo "$id $name $(cut -d' ' -f14,15 "$t/stat" | awk "{print \$1 + \$2}") $sw"; }
+  done 2>/dev/null
+}
+[ "${PER_THREAD:-0}" = 1 ] && threads0=$(thread_sample)
 t0=$(cpu_ticks "$game")
 w0=$(now_ms)
 keys=(Down Up Left space Down Left space Up Left Left)
@@ -69,6 +80,13 @@ w1=$(now_ms)
 awk -v a="$t0" -v b="$t1" -v hz="$hz" -v ms="$((w1 - w0))" \
   'BEGIN { printf "cpu_percent: %.1f\n", (b - a) * 100 / hz / (ms / 1000) }'
 echo "keys_sent: $i"
+if [ "${PER_THREAD:-0}" = 1 ]; then
+  threads1=$(thread_sample)
+  ms=$((w1 - w0))
+  join <(sort <<<"$threads0") <(sort <<<"$threads1") |
+    awk -v hz="$hz" -v ms="$ms" '{ printf "  thread %-16s cpu %4.1f %%  switches %5.0f/s\n",
+      $2, ($6 - $3) * 100 / hz / (ms / 1000), ($7 - $4) / (ms / 1000) }'
+fi
 echo "rss_kib: $(awk '/VmRSS/ {print $2}' "/proc/$game/status")"
 echo "hwm_kib: $(awk '/VmHWM/ {print $2}' "/proc/$game/status")"
 echo "threads: $(awk '/Threads/ {print $2}' "/proc/$game/status")"
