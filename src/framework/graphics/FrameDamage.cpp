@@ -73,7 +73,8 @@ void FrameDamage::Add(uint64_t Key, const PixelRect& Box) {
 
 void FrameDamage::End(bool Comparable) {
     damage_.Clear();
-    whole_ = !(Comparable && havePrevious_ && Diff());
+    whole_ = !(Comparable && havePrevious_);
+    if (!whole_) Diff();
     // Scissored passes repeat the vertex work; past half the screen one pass does better.
     if (!whole_ && damage_.Area() * 2 > int64_t{width_} * height_) whole_ = true;
     if (whole_) damage_.Clear();
@@ -84,7 +85,7 @@ void FrameDamage::End(bool Comparable) {
 
 void FrameDamage::Damage(const PixelRect& Box) { damage_.Add(Box); }
 
-bool FrameDamage::Diff() {
+void FrameDamage::Diff() {
     // The common head and tail need no search.
     size_t lo = 0;
     size_t endA = previous_.size(), endB = current_.size();
@@ -93,7 +94,14 @@ bool FrameDamage::Diff() {
     const Draw* a = previous_.data() + lo;
     const Draw* b = current_.data() + lo;
     const int32_t n = static_cast<int32_t>(endA - lo), m = static_cast<int32_t>(endB - lo);
-    if (std::abs(n - m) > kMaxEdits) return false;  // at least that many edits
+    // Too many edits to search for (a cloud of sparks that all move): every draw between
+    // the common head and tail counts as changed. Elsewhere each pixel still sees the
+    // same draws in the same order, so that is never too little.
+    const auto damageAll = [&] {
+        for (int32_t i = 0; i < n; ++i) Damage(a[i].Box);
+        for (int32_t j = 0; j < m; ++j) Damage(b[j].Box);
+    };
+    if (std::abs(n - m) > kMaxEdits) return damageAll();  // at least that many edits
 
     // Myers' greedy search: after d edits, the furthest x reached on each diagonal
     // k = x - y, kept for every d (at d*d + d + k) so the path can be walked back, with
@@ -131,7 +139,7 @@ bool FrameDamage::Diff() {
             }
         }
     }
-    if (found < 0) return false;
+    if (found < 0) return damageAll();
     int32_t x = n, y = m;
     for (int32_t d = found; d > 0; --d) {
         const int32_t k = x - y;
@@ -141,7 +149,6 @@ bool FrameDamage::Diff() {
         Damage(down ? b[py].Box : a[px].Box);
         x = px, y = py;
     }
-    return true;
 }
 
 }  // namespace zol

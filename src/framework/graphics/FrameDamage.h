@@ -7,8 +7,9 @@
 // can differ. A pixel outside all of them is covered by the same draws in the same order
 // in both frames, so it keeps its colour, as long as both frames start from the same
 // picture: only frames that open by clearing the whole screen are compared.
-// The damage is a few rectangles; when the edits are many or the rectangles would cover
-// most of the screen, the whole screen is the damage.
+// The damage is a few rectangles. When the edits are too many to search for, every draw
+// between the frames' common head and tail is damage; when the rectangles would cover
+// most of the screen, the whole screen is.
 // Who owns what: the tracker owns its buffers; they grow to the largest frame and are kept,
 // so a steady game allocates nothing per frame.
 // Failure: none.
@@ -51,7 +52,8 @@ private:
 
 class FrameDamage {
 public:
-    // More edits than this between two frames: the whole screen is redrawn.
+    // More edits than this between two frames are not searched for: every draw outside
+    // the frames' common head and tail counts as changed.
     static constexpr int32_t kMaxEdits = 192;
 
     // Starts recording a frame of Width x Height pixels.
@@ -75,9 +77,8 @@ private:
         PixelRect Box;
         bool operator==(const Draw&) const = default;
     };
-    // Adds the boxes of the draws that differ between previous_ and current_ to damage_;
-    // false when there are more than kMaxEdits edits.
-    bool Diff();
+    // Adds the boxes of the draws that differ between previous_ and current_ to damage_.
+    void Diff();
     void Damage(const PixelRect& Box);
 
     int32_t width_ = 0, height_ = 0;
