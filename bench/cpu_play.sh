@@ -57,11 +57,10 @@ sleep 1
 hz=$(getconf CLK_TCK)
 # One line per thread: id, name, user + system ticks, voluntary + forced switches.
 thread_sample() {
+  local t stat
   for t in /proc/"$game"/task/*; do
-    awk -v id="${t##*/}" -v name="$(cat "$t/comm")" \
-      '/^voluntary_ctxt_switches|^nonvoluntary_ctxt_switches/ { sw += $2 }
-       END { printf "%s %s %s\n", id, name, sw }' "$t/status" |
-      { read -r id name sw; echo "$id $name $(cut -d' ' -f14,15 "$t/stat" | awk "{print \$1 + \$2}") $sw"; }
+    read -r -a stat <"$t/stat" || continue
+    echo "${t##*/} $(<"$t/comm") $((stat[13] + stat[14])) $(awk '/ctxt_switches/ { s += $2 } END { print s }' "$t/status")"
   done 2>/dev/null
 }
 [ "${PER_THREAD:-0}" = 1 ] && threads0=$(thread_sample)

@@ -15,6 +15,11 @@ PixelRect Union(const PixelRect& a, const PixelRect& b) {
             std::max(a.Y1, b.Y1)};
 }
 
+PixelRect ClipTo(const PixelRect& r, int32_t Width, int32_t Height) {
+    return {std::clamp(r.X0, 0, Width), std::clamp(r.Y0, 0, Height), std::clamp(r.X1, 0, Width),
+            std::clamp(r.Y1, 0, Height)};
+}
+
 void DamageList::Add(const PixelRect& r) {
     if (r.Empty()) return;
     // Overlapping rectangles become one, so the list stays disjoint and no pixel is
@@ -64,8 +69,7 @@ void FrameDamage::Begin(int32_t Width, int32_t Height) {
 }
 
 void FrameDamage::Add(uint64_t Key, const PixelRect& Box) {
-    const PixelRect clipped{std::max(Box.X0, 0), std::max(Box.Y0, 0), std::min(Box.X1, width_),
-                            std::min(Box.Y1, height_)};
+    const PixelRect clipped = ClipTo(Box, width_, height_);
     // A draw that touches no pixel changes nothing, wherever it comes or goes.
     if (clipped.Empty()) return;
     current_.push_back({Key, clipped});

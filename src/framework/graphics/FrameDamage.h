@@ -33,6 +33,8 @@ struct PixelRect {
 
 // The smallest rectangle holding both (an empty one adds nothing).
 PixelRect Union(const PixelRect& a, const PixelRect& b);
+// The part of r inside [0, Width) x [0, Height); empty when there is none.
+PixelRect ClipTo(const PixelRect& r, int32_t Width, int32_t Height);
 
 // Keeps a list of at most MaxRects disjoint rectangles covering everything added.
 class DamageList {

@@ -310,9 +310,8 @@ bool WindowPainter::Paint(const WindowContent& Content, bool Force) {
     painted_ = true;
     ++version_;
     // Kept within the image, so a caller can copy exactly this part.
-    changed_ = {std::clamp(changed.x, 0, kWidth), std::clamp(changed.y, 0, kHeight),
-                std::clamp(changed.x + changed.w, 0, kWidth),
-                std::clamp(changed.y + changed.h, 0, kHeight)};
+    changed_ = ClipTo({changed.x, changed.y, changed.x + changed.w, changed.y + changed.h}, kWidth,
+                      kHeight);
     return true;
 }
 

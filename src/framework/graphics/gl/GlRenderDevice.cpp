@@ -590,11 +590,8 @@ void GlRenderDevice::PresentWindow(const uint32_t* chromeRGBA, int chromeWidth, 
     if (chromeRGBA) {
         PixelRect part{0, 0, cw, ch};
         const bool next = chromeLoaded_ && chromeVersion == chromeVersion_ + 1;
-        if (next && changedChrome && !uncover) {
-            // Kept within the image, so that nothing past it is read.
-            part = {std::clamp(changedChrome->X0, 0, cw), std::clamp(changedChrome->Y0, 0, ch),
-                    std::clamp(changedChrome->X1, 0, cw), std::clamp(changedChrome->Y1, 0, ch)};
-        }
+        // Kept within the image, so that nothing past it is read.
+        if (next && changedChrome && !uncover) part = ClipTo(*changedChrome, cw, ch);
         if ((!chromeLoaded_ || chromeVersion != chromeVersion_ || uncover) && !part.Empty()) {
             glBindTexture(GL_TEXTURE_2D, composite_.Color);
             glPixelStorei(GL_UNPACK_ALIGNMENT, 4);
