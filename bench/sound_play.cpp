@@ -5,7 +5,7 @@
 
 #include <cstdlib>
 
-#include "framework/data/qFileSystem.h"
+#include "framework/core/qFileSystem.h"
 #include "framework/sound/fluidsynth/FluidMusicDevice.h"
 #include "framework/sound/openal/OpenAlSoundDevice.h"
 #include "framework/sound/qDMusic.h"

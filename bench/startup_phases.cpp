@@ -17,9 +17,10 @@
 #include <string>
 
 #include "framework/core/qCore.h"
-#include "framework/data/qFileSystem.h"
+#include "framework/core/qFileSystem.h"
 #include "framework/graphics/gl/GlRenderDevice.h"
 #include "framework/graphics/qDDraw.h"
+#include "framework/qRuntime.h"
 #include "framework/sound/fluidsynth/FluidMusicDevice.h"
 #include "framework/sound/openal/OpenAlSoundDevice.h"
 #include "framework/sound/qDMusic.h"

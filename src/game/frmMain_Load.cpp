@@ -3,9 +3,10 @@
 #include <string>
 
 #include "framework/core/qCore.h"
-#include "framework/data/qFileSystem.h"
+#include "framework/core/qFileSystem.h"
 #include "framework/graphics/mDText.h"
 #include "framework/graphics/qDDraw.h"
+#include "framework/qRuntime.h"
 #include "framework/sound/qDMusic.h"
 #include "framework/sound/qDSound.h"
 #include "game/frmMain.h"
@@ -28,24 +29,6 @@ std::string WithVersion(std::string caption) {
     return caption;
 }
 }  // namespace
-
-// The text without blanks at either end (other white space stays).
-std::string TrimSpaces(const std::string& text) {
-    const size_t first = text.find_first_not_of(' ');
-    if (first == std::string::npos) return {};
-    const size_t last = text.find_last_not_of(' ');
-    return text.substr(first, last - first + 1);
-}
-
-// True for a text shaped like the clipboard text of a score code: anything, "[",
-// anything, "-", anything, and "]" as its very last character.
-bool LooksLikeCopiedCode(const std::string& text) {
-    if (text.size() < 3 || text.back() != ']') return false;
-    const size_t open = text.find('[');
-    if (open == std::string::npos || open + 1 >= text.size()) return false;
-    const size_t dash = text.find('-', open + 1);
-    return dash != std::string::npos && dash < text.size() - 1;
-}
 
 void frmMain::Form_Load() {
     try {

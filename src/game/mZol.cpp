@@ -91,16 +91,6 @@ std::string GroupedField(const std::string& field) {
 
 // ---- Helpers --------------------------------------------------------------------
 
-int32_t StringToBytes(const std::string& Text, std::string& Bytes) {
-    if (Text.empty()) return -1;
-    Bytes = Text;
-    return static_cast<int32_t>(Bytes.size()) - 1;
-}
-
-std::string BytesToString(const std::vector<uint8_t>& Bytes) {
-    return std::string(Bytes.begin(), Bytes.end());
-}
-
 void KeepAlphanumerics(std::string& Bytes) {
     size_t out = 0;
     for (char c : Bytes)
@@ -180,8 +170,9 @@ double LeadingNumber(const std::string& Text) {
 }
 
 std::string CodeText(const std::string& Text, const std::string& Key, bool Encode) {
-    std::string bytes;
-    if (StringToBytes(Text, bytes) < 0 || Key.empty()) return "";
+    // Payloads are already 8-bit (names go in as Windows-1252), so the text is its bytes.
+    if (Text.empty() || Key.empty()) return "";
+    std::string bytes = Text;
     if (!Encode) {
         KeepAlphanumerics(bytes);
         if (!DecodeEscapes(bytes)) return "";
@@ -189,6 +180,21 @@ std::string CodeText(const std::string& Text, const std::string& Key, bool Encod
     if (!Qcode(bytes, Key, Encode)) return "";
     if (Encode) EncodeEscapes(bytes);
     return bytes;
+}
+
+std::string TrimSpaces(const std::string& Text) {
+    const size_t first = Text.find_first_not_of(' ');
+    if (first == std::string::npos) return {};
+    const size_t last = Text.find_last_not_of(' ');
+    return Text.substr(first, last - first + 1);
+}
+
+bool LooksLikeCopiedCode(const std::string& Text) {
+    if (Text.size() < 3 || Text.back() != ']') return false;
+    const size_t open = Text.find('[');
+    if (open == std::string::npos || open + 1 >= Text.size()) return false;
+    const size_t dash = Text.find('-', open + 1);
+    return dash != std::string::npos && dash < Text.size() - 1;
 }
 
 // ---- Building and verifying ---------------------------------------------------

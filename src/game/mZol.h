@@ -72,11 +72,6 @@ std::string CodeReportText(const std::array<std::string, 7>& Fields);
 // Encodes a payload into the code alphabet (Encode true) or decodes it back; "" when
 // Text or Key is empty or decoding fails.
 std::string CodeText(const std::string& Text, const std::string& Key, bool Encode);
-// One byte per character of a byte string; the index of the last byte (-1 when empty,
-// and then Bytes is left as it was).
-int32_t StringToBytes(const std::string& Text, std::string& Bytes);
-// The byte string of a byte array, one character per byte.
-std::string BytesToString(const std::vector<uint8_t>& Bytes);
 // Keeps only the bytes 0-9, A-Z, a-z.
 void KeepAlphanumerics(std::string& Bytes);
 // Turns two-character escapes back into bytes; false when an escape is invalid.

@@ -13,7 +13,7 @@
 #include <string>
 
 #include "framework/core/qCore.h"
-#include "platform/WindowContent.h"
+#include "ui/WindowContent.h"
 
 namespace zol {
 

@@ -14,7 +14,7 @@
 #include <utility>
 #include <vector>
 
-#include "platform/WindowContent.h"
+#include "ui/WindowContent.h"
 
 namespace zol::ui {
 

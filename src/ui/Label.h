@@ -1,7 +1,7 @@
 // Label: a line of text at a fixed place of the window, as the window host draws it.
 #pragma once
 
-#include "platform/WindowContent.h"
+#include "ui/WindowContent.h"
 
 namespace zol::ui {
 

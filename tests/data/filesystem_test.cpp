@@ -3,7 +3,7 @@
 #include <filesystem>
 
 #include "TempDir.h"
-#include "framework/data/qFileSystem.h"
+#include "framework/core/qFileSystem.h"
 
 namespace zol {
 namespace {

@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "TempDir.h"
-#include "framework/core/qClassFactory.h"
+#include "framework/data/qClassFactory.h"
 #include "framework/core/qEase.h"
 #include "framework/data/qCamera.h"
 #include "framework/data/qFile.h"

@@ -4,9 +4,9 @@
 #include <string>
 #include <vector>
 
-#include "ui/GamepadKeys.h"
+#include "platform/GamepadKeys.h"
 
-namespace zol::ui {
+namespace zol::platform {
 namespace {
 
 // "down 38", "up 38", "press": one word per action, in order.
@@ -136,4 +136,4 @@ TEST(GamepadKeys, AfterTheWindowReleasedItsKeysHeldButtonsComeBackWithTheNextCha
 }
 
 }  // namespace
-}  // namespace zol::ui
+}  // namespace zol::platform

@@ -16,7 +16,7 @@
 #include <vector>
 
 #include "data/TempDir.h"
-#include "framework/data/qFileSystem.h"
+#include "framework/core/qFileSystem.h"
 #include "platform/sdl/SdlHost.h"
 
 extern char** environ;

@@ -4,26 +4,26 @@
 
 #include "framework/core/qKeys.h"
 #include "support/GameHarness.h"
-#include "ui/GamepadKeys.h"
+#include "platform/GamepadKeys.h"
 
 namespace zol::test {
 namespace {
 
-using ui::PadButton;
+using platform::PadButton;
 
 // Delivers a pad's actions to the game as the window host does.
-void Deliver(GameHarness& h, const ui::PadActions& actions) {
-    for (const ui::PadAction& a : actions) switch (a.What) {
-            case ui::PadAction::Kind::KeyDown: h.game.Form_KeyDown(a.KeyCode, 0); break;
-            case ui::PadAction::Kind::KeyUp: h.game.Form_KeyUp(a.KeyCode, 0); break;
-            case ui::PadAction::Kind::Press: h.game.Front_MouseDown(1, 0, 240, 144); break;
+void Deliver(GameHarness& h, const platform::PadActions& actions) {
+    for (const platform::PadAction& a : actions) switch (a.What) {
+            case platform::PadAction::Kind::KeyDown: h.game.Form_KeyDown(a.KeyCode, 0); break;
+            case platform::PadAction::Kind::KeyUp: h.game.Form_KeyUp(a.KeyCode, 0); break;
+            case platform::PadAction::Kind::Press: h.game.Front_MouseDown(1, 0, 240, 144); break;
         }
 }
 
 TEST(PadGame, ACyclesBThrowsABombStartPausesAndAAtGameOverMakesTheCode) {
     GameHarness h(5);
     frmMain& f = h.game;
-    ui::GamepadKeys pad;
+    platform::GamepadKeys pad;
     pad.Attach(0);
     const auto push = [&](PadButton b) {
         Deliver(h, pad.Button(0, b, true, h.Ticks() * 30));
@@ -41,15 +41,15 @@ TEST(PadGame, ACyclesBThrowsABombStartPausesAndAAtGameOverMakesTheCode) {
 
     // The stick pushes down once per push (single step), and again with each repeat.
     const int y = f.EditY;
-    Deliver(h, pad.Axis(0, ui::PadAxis::LeftY, 32767, h.Ticks() * 30));
+    Deliver(h, pad.Axis(0, platform::PadAxis::LeftY, 32767, h.Ticks() * 30));
     h.Tick();
     EXPECT_EQ(f.EditY, y + 1);
     h.Tick(3);
     EXPECT_EQ(f.EditY, y + 1);
-    Deliver(h, pad.Repeat(h.Ticks() * 30 + ui::GamepadKeys::kRepeatDelayMs));
+    Deliver(h, pad.Repeat(h.Ticks() * 30 + platform::GamepadKeys::kRepeatDelayMs));
     h.Tick();
     EXPECT_EQ(f.EditY, y + 2);
-    Deliver(h, pad.Axis(0, ui::PadAxis::LeftY, 0, h.Ticks() * 30));
+    Deliver(h, pad.Axis(0, platform::PadAxis::LeftY, 0, h.Ticks() * 30));
 
     // Start pauses once however long it is held, and again resumes.
     Deliver(h, pad.Button(0, PadButton::Start, true, 0));

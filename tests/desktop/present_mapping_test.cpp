@@ -9,7 +9,7 @@
 #include <vector>
 
 #include "framework/graphics/gl/GlRenderDevice.h"
-#include "ui/WindowScale.h"
+#include "platform/WindowScale.h"
 
 namespace zol {
 namespace {
@@ -53,7 +53,7 @@ TEST(PresentMapping, MousePointsLandOnThePixelThePresenterDrewThere) {
         int inside = 0, bars = 0;
         for (int y = 0; y < wh; y += 3)
             for (int x = 0; x < ww; x += 5) {
-                const auto p = ui::WindowToPicture(x, y, ww, wh, dw, dh, kW, kH);
+                const auto p = platform::WindowToPicture(x, y, ww, wh, dw, dh, kW, kH);
                 const uint32_t px = at(x * dw / ww, y * dh / wh);
                 if (p) {
                     ASSERT_EQ(px, Code(p->X, p->Y)) << ww << "x" << wh << " at " << x << "," << y;

@@ -1,9 +1,9 @@
 // Where the window picture sits at any window size, and how mouse points map back to it.
 #include <gtest/gtest.h>
 
-#include "ui/WindowScale.h"
+#include "platform/WindowScale.h"
 
-namespace zol::ui {
+namespace zol::platform {
 namespace {
 
 constexpr int kW = 580, kH = 388;
@@ -59,4 +59,4 @@ TEST(WindowScale, FirstWindowSizeFitsTheUsableDisplayWithItsFrame) {
 }
 
 }  // namespace
-}  // namespace zol::ui
+}  // namespace zol::platform

@@ -11,7 +11,7 @@
 #include <filesystem>
 #include <random>
 
-#include "framework/data/qFileSystem.h"
+#include "framework/core/qFileSystem.h"
 #include "framework/graphics/gl/GlRenderDevice.h"
 #include "framework/graphics/qDDraw.h"
 

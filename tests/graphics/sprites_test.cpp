@@ -10,7 +10,7 @@
 
 #include "GraphicsFixture.h"
 #include "framework/core/qCore.h"
-#include "framework/data/qFileSystem.h"
+#include "framework/core/qFileSystem.h"
 
 namespace zol::test {
 namespace {

@@ -6,8 +6,8 @@
 
 #include "framework/core/qKeys.h"
 #include "platform/sdl/SdlKeys.h"
-#include "ui/KeyTapLatch.h"
-#include "ui/TickTimer.h"
+#include "platform/KeyTapLatch.h"
+#include "platform/TickTimer.h"
 
 namespace zol {
 namespace {
@@ -47,7 +47,7 @@ TEST(SdlKeys, ModifiersBecomeTheShiftMaskAndButtonsTheButtonMask) {
 }
 
 TEST(TickTimer, OnTimeTicksKeepTheCadenceAndLateTicksAreNeverQueued) {
-    ui::TickTimer t(30, 2);
+    platform::TickTimer t(30, 2);
     EXPECT_EQ(t.WaitMs(0), -1);  // disabled: nothing to wait for
     EXPECT_FALSE(t.IsDue(1000));
     t.Start(1000);
@@ -73,7 +73,7 @@ TEST(TickTimer, OnTimeTicksKeepTheCadenceAndLateTicksAreNeverQueued) {
 }
 
 TEST(KeyTapLatch, HoldsBackOnlyTheReleaseOfAKeyPressedSinceTheLastTick) {
-    ui::KeyTapLatch latch;
+    platform::KeyTapLatch latch;
     std::vector<std::pair<int, int>> released;
     const auto tick = [&] { latch.TickRan([&](int k, int s) { released.emplace_back(k, s); }); };
     EXPECT_TRUE(latch.Up(vk::Left, 0));  // never went down since a tick: passes

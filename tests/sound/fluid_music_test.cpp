@@ -6,7 +6,7 @@
 #include <thread>
 
 #include "framework/core/qCore.h"
-#include "framework/data/qFileSystem.h"
+#include "framework/core/qFileSystem.h"
 #include "framework/sound/fluidsynth/FluidMusicDevice.h"
 #include "framework/sound/qDMusic.h"
 #include "SoundTestFiles.h"

@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "framework/core/qCore.h"
-#include "framework/data/qFileSystem.h"
+#include "framework/core/qFileSystem.h"
 #include "framework/sound/qDMusic.h"
 #include "support/RecordingMusicDevice.h"
 #include "SoundTestFiles.h"

@@ -6,8 +6,9 @@
 #include <vector>
 
 #include "framework/core/qCore.h"
-#include "framework/data/qFileSystem.h"
+#include "framework/core/qFileSystem.h"
 #include "framework/graphics/qDDraw.h"
+#include "framework/qRuntime.h"
 #include "framework/sound/qDMusic.h"
 #include "framework/sound/qDSound.h"
 #include "game/frmMain.h"

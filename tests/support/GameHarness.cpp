@@ -8,6 +8,7 @@
 #include "framework/core/qKeys.h"
 #include "framework/graphics/mDText.h"
 #include "framework/graphics/qDDraw.h"
+#include "framework/qRuntime.h"
 #include "framework/sound/qDMusic.h"
 #include "framework/sound/qDSound.h"
 #include "game/mParticles.h"

@@ -27,11 +27,12 @@
 
 #include "Placeholders.h"
 #include "framework/core/qCore.h"
+#include "framework/core/qFileSystem.h"
 #include "framework/core/qKeys.h"
 #include "framework/core/qRandom.h"
-#include "framework/data/qFileSystem.h"
 #include "framework/graphics/gl/GlRenderDevice.h"
 #include "framework/graphics/qDDraw.h"
+#include "framework/qRuntime.h"
 #include "game/frmMain.h"
 #include "game/mZol.h"
 

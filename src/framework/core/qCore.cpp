@@ -5,41 +5,16 @@
 #include <limits>
 
 #include "framework/core/qKeys.h"
-#include "framework/core/qRandom.h"
-#include "framework/data/qFileSystem.h"
-#include "framework/graphics/qDDraw.h"
-#include "framework/sound/qDMusic.h"
-#include "framework/sound/qDSound.h"
 
 namespace zol {
 
 int32_t TickCount = 0;
 int32_t LastErrorCode = 0;
+float ScreenScale = 1.0f;
 std::array<bool, 256> Keys{};
 
 namespace {
 SystemHost* g_host = nullptr;
-// The framework's root: exists between QRT_Initialize and QRT_Release. The devices are
-// made from their installed factories, each with its own failure message, so creating the
-// root itself cannot fail and needs no message of its own.
-bool g_rootObject = false;
-
-constexpr const char* kCrLf = "\r\n";
-
-// The fatal graphics message of Window_Initialize: first line, error text, exit notice.
-void ShowFatal(const std::string& title, const std::string& firstLine) {
-    ShowMessage(firstLine + kCrLf + "(" + GetErrorText(0) + ")" + kCrLf + kCrLf +
-                    "The application will now exit.",
-                title, MsgButtons::OK, MsgIcon::Error);
-}
-
-// The informational message of a missing sound or music device; the error text comes from
-// the device's own module, which knows what its backend said.
-void ShowDisabled(const std::string& title, const std::string& firstLine,
-                  const std::string& errorText, const std::string& lastLine) {
-    ShowMessage(firstLine + kCrLf + "(" + errorText + ")" + kCrLf + kCrLf + lastLine,
-                title, MsgButtons::OK, MsgIcon::Information);
-}
 }  // namespace
 
 void SetSystemHost(SystemHost* host) { g_host = host; }
@@ -66,45 +41,6 @@ int32_t CLng(double value) {
     if (!(r >= std::numeric_limits<int32_t>::min())) return std::numeric_limits<int32_t>::min();
     if (r > std::numeric_limits<int32_t>::max()) return std::numeric_limits<int32_t>::max();
     return static_cast<int32_t>(r);
-}
-
-void QRT_Initialize() {
-    SeedRandomFromClock();
-    TickCount = GetTickCount();
-    AppPath = NormalisePath(ProgramFolder(), false);
-    g_rootObject = true;
-}
-
-bool Window_Initialize(void* formHandle, void* targetHandle, int32_t targetWidth,
-                       int32_t targetHeight) {
-    if (!Device_Initialize()) {
-        ShowFatal("Create D3D object", "DirectX: DirectX 8 not available!");
-        QRT_Release();
-        return false;
-    }
-    if (!Device_InitWindowed(targetHandle, targetWidth, targetHeight, 1.0f)) {
-        ShowFatal("Create D3D device", "DirectX: Video device not available!");
-        QRT_Release();
-        return false;
-    }
-    if (!DSound_Initialize(formHandle)) {
-        ShowDisabled("Create DSound device", "DirectX: Audio device not available!",
-                     SoundErrorText(), "Sound playback is disabled.");
-    }
-    if (!DMusic_Initialize(formHandle)) {
-        ShowDisabled("Create DMusic device", "DirectX: MIDI device not available!",
-                     MusicErrorText(), "Music playback (MIDI) is disabled.");
-    }
-    return true;
-}
-
-// Safe at any point of start-up and more than once: every release leaves its module as if
-// it had never started.
-void QRT_Release() {
-    Device_Release();
-    DSound_Release();
-    DMusic_Release();
-    g_rootObject = false;
 }
 
 }  // namespace zol

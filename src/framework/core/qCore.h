@@ -1,13 +1,12 @@
 // qCore: the framework's process-wide core.
 //
-// What it does: brings the framework up and down (QRT_Initialize, Window_Initialize,
-// QRT_Release), keeps the key table, the millisecond tick, the last error code, and
-// the small numeric helpers every module shares (Clamp, rounding).
+// What it does: keeps the desktop seam the framework needs (clock and message box), the
+// millisecond tick, the last error code, the screen scale, and the small numeric helpers
+// every module shares (Clamp, rounding). Bringing the framework up and down is qRuntime's.
 // Who owns what: all state here is module-level, one instance for the process; the
 // SystemHost (the desktop's clock and message box) is owned by the caller and only
 // borrowed here.
-// Failure: initialisations return false and leave LastErrorCode; the messages the
-// player sees are shown through the SystemHost.
+// Failure: none here; the messages the player sees are shown through the SystemHost.
 #pragma once
 
 #include <cmath>
@@ -50,17 +49,8 @@ MsgAnswer ShowMessage(const std::string& text, const std::string& title, MsgButt
 extern int32_t TickCount;
 // The error number a failed device initialisation left behind.
 extern int32_t LastErrorCode;
-
-// ---- Start-up and shutdown ----------------------------------------------------
-
-// Seeds the random source, reads the clock and sets AppPath.
-void QRT_Initialize();
-// Creates the graphics device on the drawing area, then the sound and music devices.
-// Returns false (after its message and QRT_Release) when graphics cannot start.
-bool Window_Initialize(void* formHandle, void* targetHandle, int32_t targetWidth,
-                       int32_t targetHeight);
-// Releases the graphics device and its textures, the sound and the music, in that order.
-void QRT_Release();
+// Logical to back-buffer pixels: set by the graphics device, read by every view of it.
+extern float ScreenScale;
 
 // ---- Numbers --------------------------------------------------------------------
 

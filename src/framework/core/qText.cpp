@@ -112,8 +112,6 @@ size_t Utf8Length(const std::string& utf8) {
     return n;
 }
 
-std::string FormatNumber(int64_t value) { return std::to_string(value); }
-
 std::string FormatGrouped(int64_t value) {
     const bool negative = value < 0;
     // Work on the magnitude as unsigned so that the most negative value formats too.

@@ -26,8 +26,6 @@ void AppendUtf8(std::string& out, char32_t cp);
 // True when two names are equal ignoring the case of ASCII letters (file-name lookups).
 bool EqualsIgnoreCase(const std::string& a, const std::string& b);
 
-// Plain decimal, "-" for negatives, no grouping.
-std::string FormatNumber(int64_t value);
 // Decimal with "," every three digits, as in 12,345 and -1,000.
 std::string FormatGrouped(int64_t value);
 

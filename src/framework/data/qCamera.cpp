@@ -3,7 +3,6 @@
 #include "framework/core/qCore.h"
 #include "framework/core/qEase.h"
 #include "framework/data/qStream.h"
-#include "framework/graphics/qDDraw.h"
 
 namespace zol {
 

@@ -2,7 +2,7 @@
 
 #include <utility>
 
-#include "framework/core/qClassFactory.h"
+#include "framework/data/qClassFactory.h"
 
 namespace zol {
 

@@ -4,7 +4,7 @@
 
 #include "framework/core/qCrc32.h"
 #include "framework/data/qEncrypt.h"
-#include "framework/data/qFileSystem.h"
+#include "framework/core/qFileSystem.h"
 #include "framework/data/qZip.h"
 
 namespace zol {

@@ -14,6 +14,8 @@
 #include <string>
 #include <vector>
 
+#include "framework/core/qCore.h"
+
 namespace zol {
 
 // Packed 32-bit ARGB colour (alpha in the top byte). All bits set is opaque white.
@@ -24,7 +26,7 @@ constexpr Color32 kWhite = 0xFFFFFFFFu;
 
 extern int32_t ScreenWidth;   // logical screen width in pixels
 extern int32_t ScreenHeight;  // logical screen height in pixels
-extern float ScreenScale;     // logical to back-buffer pixels, applied at flush
+// ScreenScale (logical to back-buffer pixels, applied at flush) is in qCore.
 extern int32_t Fps;           // frames per second measured by BeginScene
 extern std::string ImagePath; // folder that LoadTexture looks in first, ending in "/"
 extern Color32 DefaultColorKey;  // the colour key that ColorKey 1 stands for

@@ -9,7 +9,6 @@ namespace zol {
 
 int32_t ScreenWidth = 480;
 int32_t ScreenHeight = 288;
-float ScreenScale = 1.0f;
 int32_t Fps = 0;
 Color32 DefaultColorKey = kWhite;
 int32_t RenderTarget = 0;

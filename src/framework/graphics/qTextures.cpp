@@ -6,7 +6,7 @@
 
 #include "framework/core/qDecodeMemory.h"
 #include "framework/core/qText.h"
-#include "framework/data/qFileSystem.h"
+#include "framework/core/qFileSystem.h"
 #include "framework/graphics/qDDraw_Internal.h"
 
 namespace zol {

@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "framework/core/qCore.h"
-#include "framework/data/qFileSystem.h"
+#include "framework/core/qFileSystem.h"
 
 namespace zol {
 

@@ -5,7 +5,7 @@
 
 #include "framework/core/qCore.h"
 #include "framework/core/qText.h"
-#include "framework/data/qFileSystem.h"
+#include "framework/core/qFileSystem.h"
 #include "framework/sound/WaveDecoder.h"
 
 namespace zol {

@@ -4,8 +4,8 @@
 
 namespace zol::sdl {
 
-ui::PadButton PadButtonFromSdl(Uint8 Button) {
-    using ui::PadButton;
+platform::PadButton PadButtonFromSdl(Uint8 Button) {
+    using platform::PadButton;
     switch (Button) {
         case SDL_CONTROLLER_BUTTON_A: return PadButton::A;
         case SDL_CONTROLLER_BUTTON_B: return PadButton::B;
@@ -26,8 +26,8 @@ ui::PadButton PadButtonFromSdl(Uint8 Button) {
     }
 }
 
-ui::PadAxis PadAxisFromSdl(Uint8 Axis) {
-    using ui::PadAxis;
+platform::PadAxis PadAxisFromSdl(Uint8 Axis) {
+    using platform::PadAxis;
     switch (Axis) {
         case SDL_CONTROLLER_AXIS_LEFTX: return PadAxis::LeftX;
         case SDL_CONTROLLER_AXIS_LEFTY: return PadAxis::LeftY;
@@ -46,7 +46,7 @@ void SdlGamepad::CloseAll() {
         if (o.Pad) SDL_GameControllerClose(o.Pad);
         o = Open{};
     }
-    keys_ = ui::GamepadKeys{};
+    keys_ = platform::GamepadKeys{};
 }
 
 bool SdlGamepad::IsPadEvent(const SDL_Event& e) {
@@ -73,7 +73,7 @@ void SdlGamepad::Added(int DeviceIndex) {
         }
     if (!slot || !keys_.Attach(id)) {
         std::fprintf(stderr, "Zol: more than %d game controllers; this one is not used\n",
-                     ui::GamepadKeys::kMaxPads);
+                     platform::GamepadKeys::kMaxPads);
         return;
     }
     SDL_GameController* pad = SDL_GameControllerOpen(DeviceIndex);
@@ -85,7 +85,7 @@ void SdlGamepad::Added(int DeviceIndex) {
     *slot = Open{pad, id};
 }
 
-ui::PadActions SdlGamepad::Removed(SDL_JoystickID Id) {
+platform::PadActions SdlGamepad::Removed(SDL_JoystickID Id) {
     for (Open& o : open_)
         if (o.Pad && o.Id == Id) {
             SDL_GameControllerClose(o.Pad);
@@ -95,7 +95,7 @@ ui::PadActions SdlGamepad::Removed(SDL_JoystickID Id) {
     return {};
 }
 
-ui::PadActions SdlGamepad::Handle(const SDL_Event& e, int64_t NowMs) {
+platform::PadActions SdlGamepad::Handle(const SDL_Event& e, int64_t NowMs) {
     switch (e.type) {
         case SDL_CONTROLLERDEVICEADDED: Added(e.cdevice.which); return {};
         case SDL_CONTROLLERDEVICEREMOVED: return Removed(e.cdevice.which);

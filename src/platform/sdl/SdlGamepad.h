@@ -2,7 +2,7 @@
 //
 // What it does: opens every controller SDL announces (those present at start-up arrive
 // as device-added events too), closes it when it is removed, and translates controller
-// buttons and axes into the virtual-key actions of ui::GamepadKeys. SDL's controller
+// buttons and axes into the virtual-key actions of platform::GamepadKeys. SDL's controller
 // database (plus SDL_GAMECONTROLLERCONFIG) names the buttons, so any known pad lays out
 // as an Xbox-style pad: A bottom, B right.
 // Who owns what: the window host owns one; it owns the open SDL_GameController handles.
@@ -16,7 +16,7 @@
 #include <array>
 #include <cstdint>
 
-#include "ui/GamepadKeys.h"
+#include "platform/GamepadKeys.h"
 
 namespace zol::sdl {
 
@@ -30,9 +30,9 @@ public:
     // True for the controller events this class handles (added, removed, buttons, axes).
     static bool IsPadEvent(const SDL_Event& Event);
     // Handles a controller event at NowMs; the actions it causes.
-    ui::PadActions Handle(const SDL_Event& Event, int64_t NowMs);
+    platform::PadActions Handle(const SDL_Event& Event, int64_t NowMs);
     // Key repeats of held directions due at NowMs.
-    ui::PadActions Repeat(int64_t NowMs) { return keys_.Repeat(NowMs); }
+    platform::PadActions Repeat(int64_t NowMs) { return keys_.Repeat(NowMs); }
     // The window released every key (see GamepadKeys::Forget).
     void Forget() { keys_.Forget(); }
     // The number of open controllers.
@@ -46,15 +46,15 @@ private:
         SDL_JoystickID Id = -1;
     };
     void Added(int DeviceIndex);
-    ui::PadActions Removed(SDL_JoystickID Id);
+    platform::PadActions Removed(SDL_JoystickID Id);
 
-    std::array<Open, ui::GamepadKeys::kMaxPads> open_{};
-    ui::GamepadKeys keys_;
+    std::array<Open, platform::GamepadKeys::kMaxPads> open_{};
+    platform::GamepadKeys keys_;
 };
 
 // The pad button of an SDL controller button; PadButton::Count for none.
-ui::PadButton PadButtonFromSdl(Uint8 Button);
+platform::PadButton PadButtonFromSdl(Uint8 Button);
 // The pad axis of an SDL controller axis; PadAxis::Count for none.
-ui::PadAxis PadAxisFromSdl(Uint8 Axis);
+platform::PadAxis PadAxisFromSdl(Uint8 Axis);
 
 }  // namespace zol::sdl

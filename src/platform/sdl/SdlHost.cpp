@@ -10,7 +10,7 @@
 #include <exception>
 
 #include "framework/core/qDecodeMemory.h"
-#include "framework/data/qFileSystem.h"
+#include "framework/core/qFileSystem.h"
 #include "platform/sdl/SdlKeys.h"
 
 namespace zol::sdl {
@@ -65,7 +65,7 @@ void SizeToDisplay(SDL_Window* window, int clientW, int clientH) {
         frameW = left + right;
         frameH = top + bottom;
     }
-    const int scale = ui::WindowScaleFor(usable.w, usable.h, frameW, frameH, clientW, clientH);
+    const int scale = platform::WindowScaleFor(usable.w, usable.h, frameW, frameH, clientW, clientH);
     if (scale > 1) SDL_SetWindowSize(window, clientW * scale, clientH * scale);
     SDL_SetWindowPosition(window, SDL_WINDOWPOS_CENTERED_DISPLAY(display),
                           SDL_WINDOWPOS_CENTERED_DISPLAY(display));
@@ -286,27 +286,27 @@ void SdlHost::SetFullscreen(bool Fullscreen) {
         std::fprintf(stderr, "Zol: full screen could not be switched: %s\n", SDL_GetError());
 }
 
-std::optional<ui::PicturePoint> SdlHost::ClientPoint(int X, int Y) const {
+std::optional<platform::PicturePoint> SdlHost::ClientPoint(int X, int Y) const {
     int ww = 0, wh = 0, dw = 0, dh = 0;
     SDL_GetWindowSize(window_, &ww, &wh);
     SDL_GL_GetDrawableSize(window_, &dw, &dh);
     if (dw <= 0 || dh <= 0) dw = ww, dh = wh;
-    return ui::WindowToPicture(X, Y, ww, wh, dw, dh, kClientWidth, kClientHeight);
+    return platform::WindowToPicture(X, Y, ww, wh, dw, dh, kClientWidth, kClientHeight);
 }
 
-void SdlHost::DeliverPad(const ui::PadActions& Actions) {
-    for (const ui::PadAction& a : Actions) {
+void SdlHost::DeliverPad(const platform::PadActions& Actions) {
+    for (const platform::PadAction& a : Actions) {
         if (!events_ || closed_) return;
         switch (a.What) {
-            case ui::PadAction::Kind::KeyDown:
+            case platform::PadAction::Kind::KeyDown:
                 taps_.Down(a.KeyCode);
                 Guarded([&] { events_->Form_KeyDown(a.KeyCode, 0); });
                 break;
-            case ui::PadAction::Kind::KeyUp:
+            case platform::PadAction::Kind::KeyUp:
                 if (!timer_.Enabled() || taps_.Up(a.KeyCode, 0))
                     Guarded([&] { events_->Form_KeyUp(a.KeyCode, 0); });
                 break;
-            case ui::PadAction::Kind::Press:
+            case platform::PadAction::Kind::Press:
                 // A press of the left button in the middle of the drawing area.
                 Guarded([&] {
                     events_->Front_MouseDown(1, 0, static_cast<float>(kScreenW / 2),
@@ -468,10 +468,10 @@ void SdlHost::HandleDialogEvent(const SDL_Event& e, ui::InputBox& Box,
     const auto clipboard = [this] { return GetClipboardText(); };
     if (SdlGamepad::IsPadEvent(e)) {
         // On a pad, A answers the box (OK) and B (the bomb key) cancels it.
-        for (const ui::PadAction& a : gamepad_.Handle(e, static_cast<int64_t>(SDL_GetTicks64())))
-            if (a.What == ui::PadAction::Kind::Press)
+        for (const platform::PadAction& a : gamepad_.Handle(e, static_cast<int64_t>(SDL_GetTicks64())))
+            if (a.What == platform::PadAction::Kind::Press)
                 Box.KeyDown(13, 0, clipboard);
-            else if (a.What == ui::PadAction::Kind::KeyDown && a.KeyCode == ui::GamepadKeys::kEnter)
+            else if (a.What == platform::PadAction::Kind::KeyDown && a.KeyCode == platform::GamepadKeys::kEnter)
                 Box.KeyDown(27, 0, clipboard);
         return;
     }

@@ -37,9 +37,9 @@
 #include "platform/sdl/SdlGamepad.h"
 #include "platform/sdl/WindowPainter.h"
 #include "platform/sdl/WindowPresenter.h"
-#include "ui/KeyTapLatch.h"
-#include "ui/TickTimer.h"
-#include "ui/WindowScale.h"
+#include "platform/KeyTapLatch.h"
+#include "platform/TickTimer.h"
+#include "platform/WindowScale.h"
 
 namespace zol::sdl {
 
@@ -114,9 +114,9 @@ private:
     // The window's own keys (full screen): true when Key was one and is not passed on.
     bool HandleWindowKey(const SDL_KeyboardEvent& Key);
     // The client pixel under a window point, or nothing on the bars around the picture.
-    std::optional<ui::PicturePoint> ClientPoint(int X, int Y) const;
+    std::optional<platform::PicturePoint> ClientPoint(int X, int Y) const;
     // Delivers what the pads did to the window's key and mouse procedures.
-    void DeliverPad(const ui::PadActions& Actions);
+    void DeliverPad(const platform::PadActions& Actions);
     // The window released every key: keys held on pads go down again with their next change.
     void KeysReleased() { gamepad_.Forget(); }
     // A modal box takes the keyboard from the window (Taking) or gives it back.
@@ -134,8 +134,8 @@ private:
     std::array<bool, 256> swallowed_{};  // window keys whose release is not passed on
     WindowEvents* events_ = nullptr;
     WindowPresenter* presenter_ = nullptr;
-    ui::TickTimer timer_{30};
-    ui::KeyTapLatch taps_;  // a tap between two ticks still reaches the next tick
+    platform::TickTimer timer_{30};
+    platform::KeyTapLatch taps_;  // a tap between two ticks still reaches the next tick
     WindowContent content_;
     std::vector<uint32_t> front_;  // the last frame, under an open input box
     bool shown_ = false;

@@ -20,7 +20,7 @@
 #include <vector>
 
 #include "framework/graphics/FrameDamage.h"
-#include "platform/WindowContent.h"
+#include "ui/WindowContent.h"
 #include "ui/InputBox.h"
 
 namespace zol::sdl {

@@ -8,7 +8,7 @@
 #include <filesystem>
 #include <stdexcept>
 
-#include "framework/data/qFileSystem.h"
+#include "framework/core/qFileSystem.h"
 
 namespace zol {
 

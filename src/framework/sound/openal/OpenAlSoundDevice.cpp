@@ -108,12 +108,6 @@ bool OpenAlSoundDevice::Open() {
     return true;
 }
 
-std::string OpenAlSoundDevice::DeviceName() const {
-    if (!device_) return "";
-    const ALCchar* name = alcGetString(Dev(device_), ALC_DEVICE_SPECIFIER);
-    return name ? name : "";
-}
-
 std::unique_ptr<SoundBuffer> OpenAlSoundDevice::CreateBuffer(const WaveData& Wave) {
     if (!context_) {
         errorText_ = "OpenAL: the device is not open";

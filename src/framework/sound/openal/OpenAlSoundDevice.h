@@ -29,8 +29,6 @@ public:
     std::unique_ptr<SoundBuffer> CreateBuffer(const WaveData& Wave) override;
     int32_t ErrorCode() const override { return errorCode_; }
     std::string ErrorText() const override { return errorText_; }
-    // The name OpenAL gives the opened output ("" before Open).
-    std::string DeviceName() const;
 
 private:
     void Close();

@@ -1,9 +1,9 @@
-#include "ui/WindowScale.h"
+#include "platform/WindowScale.h"
 
 #include <algorithm>
 #include <cstdint>
 
-namespace zol::ui {
+namespace zol::platform {
 
 namespace {
 int AtLeastOne(int v) { return std::max(1, v); }
@@ -47,4 +47,4 @@ int WindowScaleFor(int UsableW, int UsableH, int DecorW, int DecorH, int Picture
     return std::max(1, std::min(w / pw, h / ph));
 }
 
-}  // namespace zol::ui
+}  // namespace zol::platform

@@ -12,7 +12,7 @@
 
 #include <optional>
 
-namespace zol::ui {
+namespace zol::platform {
 
 // The picture inside a drawable: its scale and its top-left corner in device pixels.
 struct PicturePlacement {
@@ -40,4 +40,4 @@ std::optional<PicturePoint> WindowToPicture(int WindowX, int WindowY, int Window
 // decorations (DecorW across, DecorH down) fits the usable part of a display.
 int WindowScaleFor(int UsableW, int UsableH, int DecorW, int DecorH, int PictureW, int PictureH);
 
-}  // namespace zol::ui
+}  // namespace zol::platform

@@ -11,7 +11,7 @@
 #include <array>
 #include <cstdint>
 
-namespace zol::ui {
+namespace zol::platform {
 
 class KeyTapLatch {
 public:
@@ -43,4 +43,4 @@ private:
     }
 };
 
-}  // namespace zol::ui
+}  // namespace zol::platform

@@ -11,7 +11,7 @@
 
 #include <cstdint>
 
-namespace zol::ui {
+namespace zol::platform {
 
 class TickTimer {
 public:
@@ -24,7 +24,6 @@ public:
     // Disables the timer.
     void Stop() { enabled_ = false; }
     bool Enabled() const { return enabled_; }
-    int64_t Interval() const { return interval_; }
     // The clock value at which the next tick is due (meaningless while disabled).
     int64_t DueAt() const { return due_; }
 
@@ -42,4 +41,4 @@ private:
     bool enabled_ = false;
 };
 
-}  // namespace zol::ui
+}  // namespace zol::platform

@@ -18,7 +18,7 @@
 #include <cstddef>
 #include <cstdint>
 
-namespace zol::ui {
+namespace zol::platform {
 
 enum class PadButton : uint8_t {
     A, B, X, Y, Back, Guide, Start, LeftStick, RightStick, LeftShoulder, RightShoulder,
@@ -93,4 +93,4 @@ private:
     std::array<int64_t, 6> repeatAt_{};
 };
 
-}  // namespace zol::ui
+}  // namespace zol::platform

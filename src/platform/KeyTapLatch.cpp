@@ -1,6 +1,6 @@
-#include "ui/KeyTapLatch.h"
+#include "platform/KeyTapLatch.h"
 
-namespace zol::ui {
+namespace zol::platform {
 
 void KeyTapLatch::Down(int KeyCode) {
     if (KeyCode < 0 || KeyCode >= 256) return;
@@ -14,4 +14,4 @@ bool KeyTapLatch::Up(int KeyCode, int Shift) {
     return false;
 }
 
-}  // namespace zol::ui
+}  // namespace zol::platform

@@ -1,6 +1,6 @@
-#include "ui/TickTimer.h"
+#include "platform/TickTimer.h"
 
-namespace zol::ui {
+namespace zol::platform {
 
 void TickTimer::Start(int64_t Now) {
     enabled_ = true;
@@ -23,4 +23,4 @@ int64_t TickTimer::WaitMs(int64_t Now) const {
     return Now >= due_ ? 0 : due_ - Now;
 }
 
-}  // namespace zol::ui
+}  // namespace zol::platform

@@ -1,4 +1,4 @@
-#include "framework/core/qClassFactory.h"
+#include "framework/data/qClassFactory.h"
 
 #include "framework/data/qCamera.h"
 #include "framework/data/qValues.h"

@@ -1,6 +1,6 @@
-#include "ui/GamepadKeys.h"
+#include "platform/GamepadKeys.h"
 
-namespace zol::ui {
+namespace zol::platform {
 
 namespace {
 // Bit i of a key mask stands for kKeyCodes[i]; releases and presses go out in this order.
@@ -131,4 +131,4 @@ int GamepadKeys::PadCount() const {
     return n;
 }
 
-}  // namespace zol::ui
+}  // namespace zol::platform

@@ -1,4 +1,4 @@
-#include "framework/data/qFileSystem.h"
+#include "framework/core/qFileSystem.h"
 
 #include <filesystem>
 #include <system_error>
