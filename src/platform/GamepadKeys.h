@@ -18,6 +18,8 @@
 #include <cstddef>
 #include <cstdint>
 
+#include "framework/core/qKeys.h"
+
 namespace zol::platform {
 
 enum class PadButton : uint8_t {
@@ -58,7 +60,8 @@ public:
     static constexpr int kStickEngage = 16384, kStickRelease = 10000;
     static constexpr int64_t kRepeatDelayMs = 400, kRepeatIntervalMs = 100;
     // The virtual keys a pad can hold.
-    static constexpr int kUp = 38, kDown = 40, kLeft = 37, kSpace = 32, kEnter = 13, kPause = 80;
+    static constexpr int kUp = vk::Up, kDown = vk::Down, kLeft = vk::Left, kSpace = vk::Space,
+                         kEnter = vk::Return, kPause = vk::P;
 
     // A pad was connected; true when it is (now or already) known, false when full.
     bool Attach(int32_t Pad);

@@ -2,35 +2,13 @@
 
 #include <utility>
 
+#include "framework/core/qKeys.h"
+#include "framework/core/qText.h"
+
 namespace zol::ui {
 
 namespace {
-// The window's key codes that the box reads.
-constexpr int kBack = 8, kReturn = 13, kEscape = 27, kEnd = 35, kHome = 36, kLeft = 37,
-              kRight = 39, kInsert = 45, kDelete = 46, kV = 86;
-constexpr int kShiftMask = 1, kCtrlMask = 2, kAltMask = 4;
-
 bool IsContinuation(unsigned char b) { return (b & 0xC0) == 0x80; }
-
-// Length of the valid UTF-8 sequence at s[i], or 0 when it is not valid.
-size_t SequenceLength(const std::string& s, size_t i) {
-    const auto b0 = static_cast<unsigned char>(s[i]);
-    size_t n;
-    uint32_t cp, min;
-    if (b0 < 0x80) return 1;
-    if ((b0 & 0xE0) == 0xC0) n = 2, cp = b0 & 0x1F, min = 0x80;
-    else if ((b0 & 0xF0) == 0xE0) n = 3, cp = b0 & 0x0F, min = 0x800;
-    else if ((b0 & 0xF8) == 0xF0) n = 4, cp = b0 & 0x07, min = 0x10000;
-    else return 0;
-    if (i + n > s.size()) return 0;
-    for (size_t k = 1; k < n; ++k) {
-        const auto b = static_cast<unsigned char>(s[i + k]);
-        if (!IsContinuation(b)) return 0;
-        cp = (cp << 6) | (b & 0x3F);
-    }
-    if (cp < min || cp > 0x10FFFF || (cp >= 0xD800 && cp <= 0xDFFF)) return 0;
-    return n;
-}
 
 size_t PrevBoundary(const std::string& s, size_t i) {
     if (i == 0) return 0;
@@ -47,22 +25,6 @@ size_t NextBoundary(const std::string& s, size_t i) {
 }
 }  // namespace
 
-std::string SanitiseUtf8(const std::string& Utf8) {
-    std::string out;
-    out.reserve(Utf8.size());
-    for (size_t i = 0; i < Utf8.size();) {
-        const size_t n = SequenceLength(Utf8, i);
-        if (n == 0) {
-            out += "\xEF\xBF\xBD";
-            ++i;
-        } else {
-            out.append(Utf8, i, n);
-            i += n;
-        }
-    }
-    return out;
-}
-
 InputBox::InputBox(std::string Prompt, std::string Title, const std::string& Default)
     : prompt_(std::move(Prompt)), title_(std::move(Title)) {
     Insert(Default);
@@ -74,20 +36,21 @@ std::optional<std::string> InputBox::Result() const {
 }
 
 bool InputBox::IsPasteKey(int KeyCode, int Shift) {
-    const int mods = Shift & (kShiftMask | kCtrlMask | kAltMask);
-    return (KeyCode == kV && mods == kCtrlMask) || (KeyCode == kInsert && mods == kShiftMask);
+    const int mods = Shift & (vk::ShiftMask | vk::CtrlMask | vk::AltMask);
+    return (KeyCode == vk::V && mods == vk::CtrlMask) ||
+           (KeyCode == vk::Insert && mods == vk::ShiftMask);
 }
 
 bool InputBox::EditKey(int KeyCode, int) {
     if (!IsOpen()) return false;
     switch (KeyCode) {
-        case kReturn: state_ = State::Accepted; return true;
-        case kEscape: state_ = State::Cancelled; return true;
-        case kHome: caret_ = 0; return true;
-        case kEnd: caret_ = text_.size(); return true;
-        case kLeft: caret_ = PrevBoundary(text_, caret_); return true;
-        case kRight: caret_ = NextBoundary(text_, caret_); return true;
-        case kBack:
+        case vk::Return: state_ = State::Accepted; return true;
+        case vk::Escape: state_ = State::Cancelled; return true;
+        case vk::Home: caret_ = 0; return true;
+        case vk::End: caret_ = text_.size(); return true;
+        case vk::Left: caret_ = PrevBoundary(text_, caret_); return true;
+        case vk::Right: caret_ = NextBoundary(text_, caret_); return true;
+        case vk::Back:
             if (caret_ > 0) {
                 const size_t from = PrevBoundary(text_, caret_);
                 text_.erase(from, caret_ - from);
@@ -95,7 +58,7 @@ bool InputBox::EditKey(int KeyCode, int) {
                 --chars_;
             }
             return true;
-        case kDelete:
+        case vk::Delete:
             if (caret_ < text_.size()) {
                 text_.erase(caret_, NextBoundary(text_, caret_) - caret_);
                 --chars_;
@@ -116,7 +79,11 @@ void InputBox::Insert(const std::string& Utf8) {
     add.reserve(clean.size());
     size_t added = 0;
     for (size_t i = 0; i < clean.size() && chars_ + added < kMaxChars;) {
-        const size_t n = SequenceLength(clean, i);
+        const size_t at = i;
+        char32_t cp = 0;
+        NextUtf8(clean, i, cp);  // clean holds valid sequences only
+        const size_t n = i - at;
+        i = at;
         const auto b = static_cast<unsigned char>(clean[i]);
         if (n == 1 && (b < 0x20 || b == 0x7F)) {
             // A line break pasted as CR LF is one blank, not two.

@@ -81,7 +81,5 @@ private:
     State state_ = State::Open;
 };
 
-// Text made valid UTF-8: each invalid byte sequence becomes U+FFFD.
-std::string SanitiseUtf8(const std::string& Utf8);
 
 }  // namespace zol::ui

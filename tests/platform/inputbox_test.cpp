@@ -4,6 +4,7 @@
 #include <optional>
 #include <string>
 
+#include "framework/core/qText.h"
 #include "ui/InputBox.h"
 
 namespace zol::ui {

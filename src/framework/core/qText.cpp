@@ -38,43 +38,52 @@ void AppendUtf8(std::string& out, char32_t cp) {
     }
 }
 
-char32_t DecodeUtf8(const std::string& text, size_t& i) {
-    const auto byte = [&](size_t k) { return static_cast<unsigned char>(text[k]); };
-    const unsigned char b0 = byte(i);
+bool NextUtf8(const std::string& Text, size_t& I, char32_t& Cp) {
+    const auto byte = [&](size_t k) { return static_cast<unsigned char>(Text[k]); };
+    const unsigned char b0 = byte(I);
     int extra = 0;
-    char32_t cp = 0;
-    char32_t min = 0;
+    char32_t cp = 0, min = 0;
     if (b0 < 0x80) {
-        ++i;
-        return b0;
-    } else if ((b0 & 0xE0) == 0xC0) {
-        extra = 1, cp = b0 & 0x1F, min = 0x80;
-    } else if ((b0 & 0xF0) == 0xE0) {
-        extra = 2, cp = b0 & 0x0F, min = 0x800;
-    } else if ((b0 & 0xF8) == 0xF0) {
-        extra = 3, cp = b0 & 0x07, min = 0x10000;
-    } else {
-        ++i;
-        return 0xFFFD;
+        ++I;
+        Cp = b0;
+        return true;
     }
-    if (i + extra >= text.size()) {
-        ++i;
-        return 0xFFFD;
-    }
-    for (int k = 1; k <= extra; ++k) {
-        const unsigned char b = byte(i + k);
-        if ((b & 0xC0) != 0x80) {
-            ++i;
-            return 0xFFFD;
-        }
+    if ((b0 & 0xE0) == 0xC0) extra = 1, cp = b0 & 0x1F, min = 0x80;
+    else if ((b0 & 0xF0) == 0xE0) extra = 2, cp = b0 & 0x0F, min = 0x800;
+    else if ((b0 & 0xF8) == 0xF0) extra = 3, cp = b0 & 0x07, min = 0x10000;
+    bool valid = extra > 0 && I + extra < Text.size();
+    for (int k = 1; valid && k <= extra; ++k) {
+        const unsigned char b = byte(I + k);
+        valid = (b & 0xC0) == 0x80;
         cp = (cp << 6) | (b & 0x3F);
     }
-    if (cp < min || cp > 0x10FFFF || (cp >= 0xD800 && cp <= 0xDFFF)) {
-        ++i;
-        return 0xFFFD;
+    valid = valid && cp >= min && cp <= 0x10FFFF && !(cp >= 0xD800 && cp <= 0xDFFF);
+    if (!valid) {
+        ++I;
+        Cp = 0xFFFD;
+        return false;
     }
-    i += extra + 1;
+    I += extra + 1;
+    Cp = cp;
+    return true;
+}
+
+char32_t DecodeUtf8(const std::string& Text, size_t& I) {
+    char32_t cp = 0;
+    NextUtf8(Text, I, cp);
     return cp;
+}
+
+std::string SanitiseUtf8(const std::string& Text) {
+    std::string out;
+    out.reserve(Text.size());
+    for (size_t i = 0; i < Text.size();) {
+        const size_t at = i;
+        char32_t cp = 0;
+        if (NextUtf8(Text, i, cp)) out.append(Text, at, i - at);
+        else AppendUtf8(out, 0xFFFD);
+    }
+    return out;
 }
 
 bool EqualsIgnoreCase(const std::string& a, const std::string& b) {

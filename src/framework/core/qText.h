@@ -18,9 +18,15 @@ std::string Cp1252ToUtf8(const std::string& bytes);
 // The number of characters of a UTF-8 text (the length of its Windows-1252 form).
 size_t Utf8Length(const std::string& utf8);
 
-// Decodes the UTF-8 character at text[i] and advances i past it; an invalid or truncated
-// sequence gives U+FFFD and consumes one byte.
-char32_t DecodeUtf8(const std::string& text, size_t& i);
+// The one UTF-8 decoder of the program. It is strict: overlong forms, surrogates, code
+// points past U+10FFFF and truncated sequences are invalid.
+// Decodes the character at Text[I] into Cp and advances I past it; false (I advanced by
+// one byte, Cp U+FFFD) when the bytes there are not a valid sequence.
+bool NextUtf8(const std::string& Text, size_t& I, char32_t& Cp);
+// The character at Text[I], advancing I past it; U+FFFD for an invalid byte.
+char32_t DecodeUtf8(const std::string& Text, size_t& I);
+// Text with every byte that starts no valid sequence replaced by U+FFFD.
+std::string SanitiseUtf8(const std::string& Text);
 // Appends the UTF-8 form of a code point.
 void AppendUtf8(std::string& out, char32_t cp);
 // True when two names are equal ignoring the case of ASCII letters (file-name lookups).

@@ -10,6 +10,7 @@
 #include <exception>
 
 #include "framework/core/qDecodeMemory.h"
+#include "framework/core/qKeys.h"
 #include "framework/core/qFileSystem.h"
 #include "platform/sdl/SdlKeys.h"
 
@@ -309,7 +310,7 @@ void SdlHost::DeliverPad(const platform::PadActions& Actions) {
             case platform::PadAction::Kind::Press:
                 // A press of the left button in the middle of the drawing area.
                 Guarded([&] {
-                    events_->Front_MouseDown(1, 0, static_cast<float>(kScreenW / 2),
+                    events_->Front_MouseDown(vk::LeftButton, 0, static_cast<float>(kScreenW / 2),
                                              static_cast<float>(kScreenH / 2));
                 });
                 break;
@@ -470,9 +471,9 @@ void SdlHost::HandleDialogEvent(const SDL_Event& e, ui::InputBox& Box,
         // On a pad, A answers the box (OK) and B (the bomb key) cancels it.
         for (const platform::PadAction& a : gamepad_.Handle(e, static_cast<int64_t>(SDL_GetTicks64())))
             if (a.What == platform::PadAction::Kind::Press)
-                Box.KeyDown(13, 0, clipboard);
+                Box.KeyDown(vk::Return, 0, clipboard);
             else if (a.What == platform::PadAction::Kind::KeyDown && a.KeyCode == platform::GamepadKeys::kEnter)
-                Box.KeyDown(27, 0, clipboard);
+                Box.KeyDown(vk::Escape, 0, clipboard);
         return;
     }
     switch (e.type) {

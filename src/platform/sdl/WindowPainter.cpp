@@ -8,6 +8,8 @@
 #include <cmath>
 #include <cstdio>
 
+#include "framework/core/qText.h"
+
 namespace zol::sdl {
 
 namespace {
@@ -18,38 +20,6 @@ constexpr uint32_t kDialogFace = 0xF0F0F0;
 constexpr uint32_t kDialogTitle = 0x1C3C8C;
 constexpr uint32_t kDialogShadow = 0x808080;
 constexpr int kFrontLeft = 49, kFrontTop = 49, kFrontWidth = 482, kFrontHeight = 290;
-
-// Decodes the UTF-8 character at s[i] and advances i; invalid bytes give U+FFFD.
-uint32_t NextCodePoint(const std::string& s, size_t& i) {
-    const auto b0 = static_cast<unsigned char>(s[i]);
-    if (b0 < 0x80) {
-        ++i;
-        return b0;
-    }
-    size_t n;
-    uint32_t cp;
-    if ((b0 & 0xE0) == 0xC0) n = 2, cp = b0 & 0x1F;
-    else if ((b0 & 0xF0) == 0xE0) n = 3, cp = b0 & 0x0F;
-    else if ((b0 & 0xF8) == 0xF0) n = 4, cp = b0 & 0x07;
-    else {
-        ++i;
-        return 0xFFFD;
-    }
-    if (i + n > s.size()) {
-        ++i;
-        return 0xFFFD;
-    }
-    for (size_t k = 1; k < n; ++k) {
-        const auto b = static_cast<unsigned char>(s[i + k]);
-        if ((b & 0xC0) != 0x80) {
-            ++i;
-            return 0xFFFD;
-        }
-        cp = (cp << 6) | (b & 0x3F);
-    }
-    i += n;
-    return cp > 0x10FFFF ? 0xFFFD : cp;
-}
 
 bool SameLabel(const WindowLabel& a, const WindowLabel& b) {
     return a.Left == b.Left && a.Top == b.Top && a.Width == b.Width && a.Height == b.Height &&
@@ -180,7 +150,7 @@ const WindowPainter::Glyph& WindowPainter::GlyphFor(int Slot, uint32_t CodePoint
 
 int WindowPainter::TextWidth(int Slot, const std::string& Utf8) {
     int w = 0;
-    for (size_t i = 0; i < Utf8.size();) w += GlyphFor(Slot, NextCodePoint(Utf8, i)).Advance;
+    for (size_t i = 0; i < Utf8.size();) w += GlyphFor(Slot, DecodeUtf8(Utf8, i)).Advance;
     return w;
 }
 
@@ -191,7 +161,7 @@ void WindowPainter::DrawTextLine(int Slot, const std::string& Utf8, int X, int Y
     SDL_SetClipRect(image_, &Clip);
     int pen = X;
     for (size_t i = 0; i < Utf8.size() && pen < Clip.x + Clip.w;) {
-        const Glyph& g = GlyphFor(Slot, NextCodePoint(Utf8, i));
+        const Glyph& g = GlyphFor(Slot, DecodeUtf8(Utf8, i));
         if (g.Surface) {
             SDL_SetSurfaceColorMod(g.Surface, (Rgb >> 16) & 0xFF, (Rgb >> 8) & 0xFF, Rgb & 0xFF);
             SDL_Rect dst{pen, Y, g.Surface->w, g.Surface->h};
