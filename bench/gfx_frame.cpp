@@ -22,7 +22,7 @@ void BM_GameFrame(benchmark::State& state) {
         return d;
     });
     Device_Initialize();
-    Device_InitWindowed(nullptr, kFrontWidth, kFrontHeight, 1.0f);
+    Device_InitWindowed(nullptr, kWindowLayout.Screen.W, kWindowLayout.Screen.H, 1.0f);
     std::vector<uint32_t> px(288 * 288, 0xFFFFFFFFu);
     Game = GameRecord{};
     Game.TexBack = AddTexture("back.png", px.data(), 128, 128, true, 0);

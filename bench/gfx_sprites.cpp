@@ -49,7 +49,7 @@ void BM_OursBlt(benchmark::State& state) {
         SDL_DestroyWindow(window);
         return state.SkipWithError("no OpenGL device");
     }
-    GlRenderDevice* gl = GlRenderDevice::Current();
+    GlRenderDevice* gl = static_cast<GlRenderDevice*>(GetRenderDevice());
     std::vector<uint32_t> px(16, 0xFFFFFFFFu);
     const int32_t tex = AddTexture("sprite", px.data(), 4, 4, false, 0);
     const std::vector<Spot> spots = Spots();
@@ -60,7 +60,7 @@ void BM_OursBlt(benchmark::State& state) {
         SetAlphaMode(2);
         for (const Spot& s : spots) Blt(tex, s.X, s.Y, 4, 4, 0, 0, 4, 4, s.Color, 1);
         EndScene();
-        gl->ReadScreenPixels(readback, w, h);
+        gl->ReadScreen(readback, w, h);
         benchmark::DoNotOptimize(readback.data());
     };
     for (int i = 0; i < kWarmUp; ++i) frame();  // shaders are compiled on first use
@@ -136,7 +136,7 @@ void BM_Interleaved(benchmark::State& state) {
     if (!ourWindow || !r || !Device_InitWindowed(ourWindow, kW, kH, 1.0f)) {
         state.SkipWithError("no OpenGL window, device or SDL renderer");
     } else {
-        GlRenderDevice* gl = GlRenderDevice::Current();
+        GlRenderDevice* gl = static_cast<GlRenderDevice*>(GetRenderDevice());
         std::vector<uint32_t> px(16, 0xFFFFFFFFu);
         const int32_t ourTex = AddTexture("sprite", px.data(), 4, 4, false, 0);
         SDL_Texture* tex = SDL_CreateTexture(r, SDL_PIXELFORMAT_ARGB8888, SDL_TEXTUREACCESS_STATIC, 4, 4);
@@ -153,7 +153,7 @@ void BM_Interleaved(benchmark::State& state) {
             SetAlphaMode(2);
             for (const Spot& s : spots) Blt(ourTex, s.X, s.Y, 4, 4, 0, 0, 4, 4, s.Color, 1);
             EndScene();
-            gl->ReadScreenPixels(ourReadback, w, h);
+            gl->ReadScreen(ourReadback, w, h);
         };
         auto theirs = [&] {
             SDL_SetRenderDrawColor(r, 0, 0, 0, 255);

@@ -9,11 +9,13 @@
 #include <SDL.h>
 
 #include <cstdio>
+#include <memory>
 #include <string>
 #include <vector>
 
 #include "framework/graphics/gl/GlRenderDevice.h"
 #include "framework/graphics/qDDraw.h"
+#include "platform/sdl/GlWindowPresenter.h"
 
 namespace {
 
@@ -21,7 +23,9 @@ using namespace zol;
 
 struct Scene {
     SDL_Window* window = nullptr;
+    GlScreenLink link;
     GlRenderDevice* gl = nullptr;
+    std::unique_ptr<sdl::GlWindowPresenter> presenter;
     int32_t back = 0, blocks = 0, glow = 0;
     std::vector<uint32_t> chrome = std::vector<uint32_t>(580 * 388, 0xFF808080u);
     uint64_t version = 0;
@@ -29,12 +33,13 @@ struct Scene {
     bool Open(benchmark::State& state) {
         std::string error;
         window = CreateHiddenGlWindow(580, 388, &error);
-        SetRenderDeviceFactory(GlRenderDevice::Factory());
+        SetRenderDeviceFactory(GlRenderDevice::Factory(&link));
         if (!window || !Device_Initialize() || !Device_InitWindowed(window, 480, 288, 1.0f)) {
             state.SkipWithError(("no OpenGL: " + error + GetErrorText(0)).c_str());
             return false;
         }
-        gl = GlRenderDevice::Current();
+        gl = link.Device;
+        presenter = std::make_unique<sdl::GlWindowPresenter>(window, link);
         std::vector<uint32_t> tile(128 * 128), sheet(256 * 256), soft(64 * 64);
         for (size_t i = 0; i < tile.size(); ++i) tile[i] = 0xFF203040u + static_cast<uint32_t>(i % 7);
         for (size_t i = 0; i < sheet.size(); ++i)
@@ -46,6 +51,7 @@ struct Scene {
         return true;
     }
     void Close() {
+        presenter.reset();
         Device_Release();
         SetRenderDeviceFactory(nullptr);
         if (window) SDL_DestroyWindow(window);
@@ -75,7 +81,7 @@ struct Scene {
         for (int y = 364; y < 379; ++y)
             for (int x = 408; x < 501; ++x) chrome[static_cast<size_t>(y * 580 + x)] = 0xFF000000u + n;
         ++version;
-        gl->PresentWindow(chrome.data(), 580, 388, version, 50, 50, PixelRect{408, 364, 501, 379});
+        presenter->Present({chrome.data(), 580, 388, version, PixelRect{408, 364, 501, 379}}, true, 50, 50);
     }
 };
 

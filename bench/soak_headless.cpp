@@ -34,7 +34,7 @@
 #include "game/GameRecord.h"
 #include "game/frmMain.h"
 #include "game/mParticles.h"
-#include "platform/sdl/Program.h"
+#include "support/ProgramRunner.h"
 #include "support/SdlEvents.h"
 
 namespace {
@@ -117,7 +117,7 @@ public:
         }
     }
 
-    std::optional<MsgAnswer> Answer(const sdl::ShownMessage& m) {
+    std::optional<MsgAnswer> Answer(const test::ShownMessage& m) {
         ++boxes_;
         if (m.Buttons == MsgButtons::OK) return MsgAnswer::OK;
         return MsgAnswer::Yes;  // the reset question, and any other
@@ -250,12 +250,12 @@ int main(int argc, char** argv) {
     setenv("SDL_AUDIODRIVER", "dummy", 0);
 
     Bot bot(seconds, warmup, reset);
-    sdl::ProgramOptions options;
+    test::RunOptions options;
     options.AlwaysForeground = true;
-    if (noGl) options.RenderFactory = RenderDeviceFactory{};
+    if (noGl) options.Use.Render = RenderDeviceFactory{};
     options.OnTick = [&](const frmMain&, int32_t tick) { bot.Tick(tick); };
-    options.AnswerMessage = [&](const sdl::ShownMessage& m) { return bot.Answer(m); };
+    options.AnswerMessage = [&](const test::ShownMessage& m) { return bot.Answer(m); };
     options.AnswerInput = [&](const std::string& prompt) { return bot.Input(prompt); };
-    const int code = sdl::RunProgram(options);
+    const int code = test::RunProgram(options);
     return bot.Verdict(code) ? 0 : 1;
 }

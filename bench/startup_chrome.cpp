@@ -8,6 +8,7 @@
 #include <string>
 
 #include "platform/sdl/WindowPainter.h"
+#include "support/WindowFixtures.h"
 
 namespace {
 
@@ -25,7 +26,8 @@ zol::WindowContent GameWindow() {
                 {408, 364, 93, 15, "0123456789", 8, false, true, 0x8080FF, 0},
                 {520, 364, 45, 15, "33 FPS", 8, false, false, 0, 0},
                 {12, 364, 121, 15, "ZOL TEAM 2026", 8, false, false, 0, 0}};
-    c.Bar = {52, 342, 477, 7, 1, 0xFFC0C0, 0x800000, 0.5f};
+    c.Layout = zol::kWindowLayout;
+    c.Bar = zol::test::LevelBar(0.5f);
     for (auto& l : c.Labels) l.Caption.reserve(32);
     return c;
 }

@@ -19,6 +19,7 @@
 #include "framework/core/qCore.h"
 #include "framework/core/qFileSystem.h"
 #include "framework/graphics/gl/GlRenderDevice.h"
+#include "platform/sdl/GlWindowPresenter.h"
 #include "framework/graphics/qDDraw.h"
 #include "framework/qRuntime.h"
 #include "framework/sound/fluidsynth/FluidMusicDevice.h"
@@ -54,15 +55,6 @@ struct Marks {
     void Total() { std::printf("%-22s %8.1f %8.1f\n", "total", wall - wall0, cpu - cpu0); }
 };
 
-// Presents through the OpenGL device, as the program's own presenter does.
-struct Presenter final : zol::sdl::WindowPresenter {
-    void Present(const uint32_t* Rgba, int Width, int Height, uint64_t Version, int FrontX,
-                 int FrontY) override {
-        if (auto* gl = zol::GlRenderDevice::Current())
-            gl->PresentWindow(Rgba, Width, Height, Version, FrontX, FrontY);
-    }
-};
-
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -82,10 +74,11 @@ int main(int argc, char** argv) {
     }
     m.Mark("window_and_painter");
     SetSystemHost(host.get());
-    SetRenderDeviceFactory(GlRenderDevice::Factory());
+    GlScreenLink link;
+    SetRenderDeviceFactory(GlRenderDevice::Factory(&link));
     SetSoundDeviceFactory([] { return std::make_unique<OpenAlSoundDevice>(); });
     SetMusicDeviceFactory([] { return std::make_unique<FluidMusicDevice>(); });
-    Presenter presenter;
+    sdl::GlWindowPresenter presenter(host->Window(), link);
     host->SetPresenter(&presenter);
     frmMain form(*host);
     host->SetEvents(&form);
@@ -93,8 +86,8 @@ int main(int argc, char** argv) {
     QRT_Initialize();
     (void)host->GetClipboardText();
     m.Mark("framework_clipboard");
-    if (!Device_Initialize() || !Device_InitWindowed(host->NativeWindow(), kFrontWidth,
-                                                     kFrontHeight, 1.0f)) {
+    if (!Device_Initialize() || !Device_InitWindowed(host->NativeWindow(), kWindowLayout.Screen.W,
+                                                     kWindowLayout.Screen.H, 1.0f)) {
         std::fprintf(stderr, "no OpenGL: %s\n", GetErrorText(0).c_str());
         return 1;
     }

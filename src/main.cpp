@@ -1,4 +1,4 @@
-// Zol: the game. Everything the process does lives in RunProgram.
-#include "platform/sdl/Program.h"
+// Zol: the game. The program is wired in app/Program.
+#include "app/Program.h"
 
-int main() { return zol::sdl::RunProgram(); }
+int main() { return zol::app::RunProgram(); }

@@ -56,7 +56,7 @@ public:
     void Form_LostFocus() override;
     void Form_Unload() override;
     void tmrMain_Timer() override;
-    void DescribeWindow(WindowContent& content) override;
+    void DescribeWindow(WindowContent& Content) override;
 
     // ---- Falling and collision ----
     bool CheckMapCollision(int32_t X, int32_t Y);
@@ -109,9 +109,9 @@ private:
     std::vector<cBlock*> pairs_;  // FindPairs' result, reused from tick to tick
 };
 
-// The logical screen of the drawing area: Front's client area inside its one-pixel border.
-constexpr int32_t kFrontWidth = 480;
-constexpr int32_t kFrontHeight = 288;
+// Where things are in the game window: a 580 x 388 client area, the drawing area Front
+// at (49, 49) with its one-pixel border, and the 480 x 288 logical screen inside it.
+inline constexpr WindowLayout kWindowLayout{580, 388, {49, 49, 482, 290}, {50, 50, 480, 288}};
 
 // The short credit caption of lblTiva and of the game-over screen's random texts.
 inline constexpr const char* kCreditCaption = "ZOL TEAM 2026";

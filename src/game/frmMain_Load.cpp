@@ -47,8 +47,8 @@ void frmMain::Form_Load() {
             }
         }
 
-        if (!Window_Initialize(Host().NativeWindow(), Host().NativeWindow(), kFrontWidth,
-                               kFrontHeight)) {
+        if (!Window_Initialize(Host().NativeWindow(), Host().NativeWindow(),
+                               kWindowLayout.Screen.W, kWindowLayout.Screen.H)) {
             Host().MessageBox("Could not initialize window! The program will now exit.", kTitle,
                               MsgButtons::OK, MsgIcon::Error);
             QRT_Release();
@@ -81,14 +81,15 @@ void frmMain::Form_Load() {
 
 void frmMain::Form_Unload() { QRT_Release(); }
 
-void frmMain::DescribeWindow(WindowContent& content) {
+void frmMain::DescribeWindow(WindowContent& Content) {
+    Content.Layout = kWindowLayout;
     const ui::Label* labels[] = {&lblLevel,  &lblScore, &lblCurrentChain, &lblCurrentExplodes,
                                  &lblFrames, &lblFPS,   &lblTiva};
     constexpr size_t count = sizeof(labels) / sizeof(labels[0]);
-    if (content.Labels.size() != count) content.Labels.resize(count);
+    if (Content.Labels.size() != count) Content.Labels.resize(count);
     // Copy-assignment keeps each caption's storage, so an unchanged window allocates nothing.
-    for (size_t i = 0; i < count; ++i) content.Labels[i] = *labels[i];
-    content.Bar = barLevel.Describe(52, 342, 477, 7);
+    for (size_t i = 0; i < count; ++i) Content.Labels[i] = *labels[i];
+    Content.Bar = barLevel.Draw(52, 342, 477, 7);
 }
 
 }  // namespace zol

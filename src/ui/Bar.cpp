@@ -126,42 +126,26 @@ void Bar::WriteProperties(PropertyStore& Store) {
     changed_ = false;
 }
 
-BarDrawing Bar::Draw(int32_t left, int32_t top, int32_t width, int32_t height) const {
-    BarDrawing d;
-    d.FrameLeft = left;
-    d.FrameTop = top;
-    d.FrameWidth = width > 0 ? width : 0;
-    d.FrameHeight = height > 0 ? height : 0;
+WindowBar Bar::Draw(int32_t Left, int32_t Top, int32_t Width, int32_t Height) const {
+    WindowBar d;
+    d.FrameLeft = Left;
+    d.FrameTop = Top;
+    d.FrameWidth = Width > 0 ? Width : 0;
+    d.FrameHeight = Height > 0 ? Height : 0;
     d.BorderStyle = border_ == BarBorderNone     ? BarBorderNone
                     : border_ == BarBorderSunken ? BarBorderSunken
                                                  : BarBorderFlat;
     d.BorderWidth = d.BorderStyle == BarBorderNone ? 0 : (d.BorderStyle == BarBorderSunken ? 2 : 1);
     const int32_t innerW = std::max(0, d.FrameWidth - 2 * d.BorderWidth);
     const int32_t innerH = std::max(0, d.FrameHeight - 2 * d.BorderWidth);
-    d.FillLeft = left + d.BorderWidth;
-    d.FillTop = top + d.BorderWidth;
+    d.FillLeft = Left + d.BorderWidth;
+    d.FillTop = Top + d.BorderWidth;
     const double fill = static_cast<double>(innerW) / max_ * value_;
     d.FillWidth = std::min(innerW, static_cast<int32_t>(std::nearbyint(fill)));
     d.FillHeight = innerH;
     d.BackRGB = ToRGB(backColor_);
     d.ForeRGB = ToRGB(foreColor_);
-    d.BackPicture = backPicture_;
-    d.ForePicture = forePicture_;
     return d;
-}
-
-WindowBar Bar::Describe(int32_t left, int32_t top, int32_t width, int32_t height) const {
-    const BarDrawing d = Draw(left, top, width, height);
-    WindowBar bar;
-    bar.Left = d.FrameLeft;
-    bar.Top = d.FrameTop;
-    bar.Width = d.FrameWidth;
-    bar.Height = d.FrameHeight;
-    bar.Border = d.BorderStyle;
-    bar.BackColor = d.BackRGB;
-    bar.ForeColor = d.ForeRGB;
-    bar.Fraction = value_ / static_cast<float>(max_);
-    return bar;
 }
 
 Bar Bar::LevelBarDesign() {

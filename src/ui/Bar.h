@@ -38,20 +38,6 @@ private:
     std::vector<std::pair<std::string, std::string>> entries_;
 };
 
-// Border styles.
-enum : int32_t { BarBorderNone = 0, BarBorderFlat = 1, BarBorderSunken = 2 };
-
-// What the host paints for one bar, in client pixels.
-struct BarDrawing {
-    int32_t FrameLeft = 0, FrameTop = 0, FrameWidth = 0, FrameHeight = 0;
-    int32_t BorderStyle = BarBorderFlat;  // BarBorderNone, BarBorderFlat or BarBorderSunken
-    int32_t BorderWidth = 1;              // pixels of border on each side (0, 1 or 2)
-    int32_t FillLeft = 0, FillTop = 0, FillWidth = 0, FillHeight = 0;  // the filled part
-    uint32_t BackRGB = 0;  // 0xRRGGBB of the frame's inside
-    uint32_t ForeRGB = 0;  // 0xRRGGBB of the filled part
-    std::string BackPicture, ForePicture;  // names of pictures over the colours ("" none)
-};
-
 class Bar {
 public:
     // A newly placed bar: Max 100, Value 50, sunken border, light red on white.
@@ -84,10 +70,8 @@ public:
     // Writes all seven properties to a design store.
     void WriteProperties(PropertyStore& Store);
 
-    // What to paint for this bar placed at (left, top) with the given size.
-    BarDrawing Draw(int32_t left, int32_t top, int32_t width, int32_t height) const;
-    // The same as the window host's plain bar description.
-    WindowBar Describe(int32_t left, int32_t top, int32_t width, int32_t height) const;
+    // What the host paints for this bar placed at (Left, Top) with the given size.
+    WindowBar Draw(int32_t Left, int32_t Top, int32_t Width, int32_t Height) const;
     // The level bar as the game window's design stores it (Value 50 of 100, flat border,
     // dark red on light pink).
     static Bar LevelBarDesign();

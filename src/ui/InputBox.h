@@ -15,15 +15,9 @@
 #include <optional>
 #include <string>
 
-namespace zol::ui {
+#include "ui/WindowContent.h"
 
-struct Rect {
-    int32_t X = 0, Y = 0, W = 0, H = 0;
-    // True when the point lies inside.
-    bool Contains(int32_t px, int32_t py) const {
-        return px >= X && py >= Y && px < X + W && py < Y + H;
-    }
-};
+namespace zol::ui {
 
 // Where the parts of an input box go in the window's client area.
 struct InputBoxLayout {

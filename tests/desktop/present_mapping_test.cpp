@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "framework/graphics/gl/GlRenderDevice.h"
+#include "platform/sdl/GlWindowPresenter.h"
 #include "platform/WindowScale.h"
 
 namespace zol {
@@ -35,7 +36,8 @@ TEST(PresentMapping, MousePointsLandOnThePixelThePresenterDrewThere) {
         std::string error;
         SDL_Window* window = CreateHiddenGlWindow(size.first, size.second, &error);
         if (!window) GTEST_SKIP() << error;
-        auto gl = GlRenderDevice::Create(window, false, &error);
+        GlScreenLink link;
+        auto gl = GlRenderDevice::Create(window, false, &error, &link);
         if (!gl) {
             SDL_DestroyWindow(window);
             GTEST_SKIP() << "no OpenGL 3.3: " << error;
@@ -44,7 +46,7 @@ TEST(PresentMapping, MousePointsLandOnThePixelThePresenterDrewThere) {
         SDL_GetWindowSize(window, &ww, &wh);
         SDL_GL_GetDrawableSize(window, &dw, &dh);
         // The client area alone, the logical screen left out.
-        gl->PresentWindow(chrome.data(), kW, kH, 1, kW, kH);
+        sdl::GlWindowPresenter(window, link).Present({chrome.data(), kW, kH, 1, {}}, false, 0, 0);
         std::vector<uint32_t> shown(static_cast<size_t>(dw) * dh);
         glBindFramebuffer(GL_READ_FRAMEBUFFER, 0);
         glReadPixels(0, 0, dw, dh, GL_RGBA, GL_UNSIGNED_BYTE, shown.data());

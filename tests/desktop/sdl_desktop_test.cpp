@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "game/frmMain.h"
 #include "platform/sdl/SdlHost.h"
 #include "support/SdlEvents.h"
 
@@ -29,12 +30,14 @@ struct RecordingWindow final : WindowEvents {
     void Form_LostFocus() override { Calls.push_back("lostfocus"); }
     void Form_Unload() override {}
     void tmrMain_Timer() override {}
-    void DescribeWindow(WindowContent&) override {}
+    void DescribeWindow(WindowContent& c) override { c.Layout = kWindowLayout; }
 };
 
 struct NullPresenter final : WindowPresenter {
     int Presents = 0;
-    void Present(const uint32_t*, int, int, uint64_t, int, int) override { ++Presents; }
+    void Present(const ChromeImage&, bool, int, int) override { ++Presents; }
+    bool ReadFront(uint32_t*, int, int) override { return false; }
+    void Invalidate() override {}
 };
 
 class SdlDesktopTest : public ::testing::Test {
@@ -67,6 +70,7 @@ protected:
 };
 
 TEST_F(SdlDesktopTest, WindowIsResizableHighDensityAwareAndCarriesTheDesktopClass) {
+    host->ShowWindow();  // sized by the layout the window describes
     const Uint32 flags = SDL_GetWindowFlags(host->Window());
     EXPECT_TRUE(flags & SDL_WINDOW_RESIZABLE);
     EXPECT_TRUE(flags & SDL_WINDOW_ALLOW_HIGHDPI);

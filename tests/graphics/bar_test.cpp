@@ -21,7 +21,6 @@ TEST(Bar, ValuesAreLimitedAndTheFillFollows) {
     EXPECT_EQ(bar.Max(), 1);
     bar.SetValue(0.5f);
     EXPECT_EQ(bar.Draw(0, 0, 100, 10).FillWidth, 48);
-    EXPECT_FLOAT_EQ(bar.Describe(0, 0, 100, 10).Fraction, 0.5f);
     bar.SetMax(-7);
     EXPECT_EQ(bar.Max(), 1);
     // A smaller maximum pulls the value down with it.
@@ -30,7 +29,7 @@ TEST(Bar, ValuesAreLimitedAndTheFillFollows) {
     bar.SetMax(40);
     EXPECT_EQ(bar.Value(), 40.0f);
     // Degenerate sizes paint nothing rather than negative rectangles.
-    const BarDrawing tiny = bar.Draw(0, 0, 1, -5);
+    const WindowBar tiny = bar.Draw(0, 0, 1, -5);
     EXPECT_EQ(tiny.FillWidth, 0);
     EXPECT_EQ(tiny.FillHeight, 0);
 }
@@ -38,15 +37,14 @@ TEST(Bar, ValuesAreLimitedAndTheFillFollows) {
 TEST(Bar, BorderStyles) {
     Bar bar;
     bar.SetBorder(1);
-    const BarDrawing one = bar.Draw(52, 342, 477, 7);
+    const WindowBar one = bar.Draw(52, 342, 477, 7);
     bar.SetBorder(7);
-    const BarDrawing seven = bar.Draw(52, 342, 477, 7);
+    const WindowBar seven = bar.Draw(52, 342, 477, 7);
     EXPECT_EQ(one.BorderStyle, BarBorderFlat);
     EXPECT_EQ(seven.BorderStyle, BarBorderFlat);
     EXPECT_EQ(one.FillWidth, seven.FillWidth);
     EXPECT_EQ(one.FillLeft, 53);
     EXPECT_EQ(one.FillHeight, 5);
-    EXPECT_EQ(bar.Describe(0, 0, 10, 10).Border, BarBorderFlat);
     bar.SetBorder(0);
     EXPECT_EQ(bar.Draw(0, 0, 100, 10).FillHeight, 10);
     bar.SetBorder(2);
@@ -103,13 +101,13 @@ TEST(Bar, LevelBarDesign) {
     EXPECT_EQ(bar.Value(), 50.0f);
     EXPECT_EQ(bar.Max(), 100);
     EXPECT_EQ(bar.Border(), 1);
-    const WindowBar w = bar.Describe(52, 342, 477, 7);
-    EXPECT_EQ(w.ForeColor, 0x800000u);  // red 128
-    EXPECT_EQ(w.BackColor, 0xFFC0C0u);  // red 255, green 192, blue 192
-    EXPECT_EQ(w.Border, 1);
-    EXPECT_FLOAT_EQ(w.Fraction, 0.5f);
-    EXPECT_EQ(w.Left, 52);
-    EXPECT_EQ(w.Width, 477);
+    const WindowBar w = bar.Draw(52, 342, 477, 7);
+    EXPECT_EQ(w.ForeRGB, 0x800000u);  // red 128
+    EXPECT_EQ(w.BackRGB, 0xFFC0C0u);  // red 255, green 192, blue 192
+    EXPECT_EQ(w.BorderStyle, BarBorderFlat);
+    EXPECT_EQ(w.FillWidth, 238);  // half of the 475 pixels inside the border, to even
+    EXPECT_EQ(w.FrameLeft, 52);
+    EXPECT_EQ(w.FrameWidth, 477);
 }
 
 }  // namespace

@@ -9,11 +9,14 @@
 
 #include <cstring>
 #include <filesystem>
+#include <memory>
+#include <optional>
 #include <random>
 
 #include "framework/core/qFileSystem.h"
 #include "framework/graphics/gl/GlRenderDevice.h"
 #include "framework/graphics/qDDraw.h"
+#include "platform/sdl/GlWindowPresenter.h"
 
 namespace zol {
 namespace {
@@ -31,17 +34,24 @@ protected:
     }
     void SetUp() override {
         if (!window_) GTEST_SKIP() << reason_;
-        SetRenderDeviceFactory(GlRenderDevice::Factory());
+        SetRenderDeviceFactory(GlRenderDevice::Factory(&link));
         ASSERT_TRUE(Device_Initialize());
         if (!Device_InitWindowed(window_, 480, 288, 1.0f))
             GTEST_SKIP() << "no OpenGL 3.3 context: " << GetErrorText(0);
-        gl = GlRenderDevice::Current();
+        gl = link.Device;
         ASSERT_NE(gl, nullptr);
+        presenter = std::make_unique<sdl::GlWindowPresenter>(window_, link);
         white = Solid(1, 1, 0xFFFFFFFFu);
     }
     void TearDown() override {
+        presenter.reset();
         Device_Release();
         SetRenderDeviceFactory(nullptr);
+    }
+    // Shows the chrome and the screen at (FrontX, FrontY); a front beyond the image hides it.
+    void Show(const std::vector<uint32_t>& Chrome, uint64_t Version, int FrontX, int FrontY,
+              std::optional<PixelRect> Changed) {
+        presenter->Present({Chrome.data(), 580, 388, Version, Changed}, FrontX < 580, FrontX, FrontY);
     }
     int32_t Solid(int w, int h, uint32_t argb) {
         std::vector<uint32_t> px(static_cast<size_t>(w * h), argb);
@@ -56,7 +66,7 @@ protected:
     uint32_t Pixel(int x, int y) {
         if (x != lastX_ || !fresh_) {
             int w = 0, h = 0;
-            EXPECT_TRUE(gl->ReadScreenPixels(pixels_, w, h));
+            EXPECT_TRUE(gl->ReadScreen(pixels_, w, h));
             EXPECT_EQ(w, 480);
             EXPECT_EQ(h, 288);
         }
@@ -74,7 +84,9 @@ protected:
 
     static SDL_Window* window_;
     static std::string reason_;
+    GlScreenLink link;
     GlRenderDevice* gl = nullptr;
+    std::unique_ptr<sdl::GlWindowPresenter> presenter;
     int32_t white = 0;
     std::vector<uint32_t> pixels_;
     int lastX_ = -1;
@@ -225,10 +237,10 @@ TEST_F(GlPixels, WindowCompositeLaysTheScreenOverTheChrome) {
     std::fill(chrome.begin(), chrome.end(), rgba(0x20, 0x30, 0x40));
     BeginScene(0xFFFF8000u, 0);
     EndScene();
-    gl->PresentWindow(chrome.data(), 580, 388, 1, 50, 50);
+    Show(chrome, 1, 50, 50, {});
     std::vector<uint32_t> win;
     int w = 0, h = 0;
-    ASSERT_TRUE(gl->ReadWindowPixels(win, w, h));
+    ASSERT_TRUE(presenter->ReadWindow(win, w, h));
     ASSERT_EQ(w, 580);
     ASSERT_EQ(h, 388);
     auto at = [&](int x, int y) { return Rgb(win[static_cast<size_t>(y * 580 + x)]); };
@@ -238,15 +250,15 @@ TEST_F(GlPixels, WindowCompositeLaysTheScreenOverTheChrome) {
     EXPECT_EQ(at(530, 338), 0x203040u);
     // The same version is not uploaded again; a new one is.
     std::fill(chrome.begin(), chrome.end(), rgba(0, 0, 0));
-    gl->PresentWindow(chrome.data(), 580, 388, 1, 50, 50);
-    ASSERT_TRUE(gl->ReadWindowPixels(win, w, h));
+    Show(chrome, 1, 50, 50, {});
+    ASSERT_TRUE(presenter->ReadWindow(win, w, h));
     EXPECT_EQ(at(0, 0), 0x203040u);
-    gl->PresentWindow(chrome.data(), 580, 388, 2, 50, 50);
-    ASSERT_TRUE(gl->ReadWindowPixels(win, w, h));
+    Show(chrome, 2, 50, 50, {});
+    ASSERT_TRUE(presenter->ReadWindow(win, w, h));
     EXPECT_EQ(at(0, 0), 0u);
     // A front beyond the client area leaves the screen out (the host does so under a dialog).
-    gl->PresentWindow(chrome.data(), 580, 388, 3, 580, 50);
-    ASSERT_TRUE(gl->ReadWindowPixels(win, w, h));
+    Show(chrome, 3, 580, 50, {});
+    ASSERT_TRUE(presenter->ReadWindow(win, w, h));
     EXPECT_EQ(at(50, 50), 0u);
 }
 
@@ -331,7 +343,7 @@ TEST_F(GlPixels, FramesDrawnWhereTheyChangedMatchFramesDrawnWhole) {
             if (!gl->LastFrameWhole()) ++partial;
             std::vector<uint32_t> px;
             int w = 0, h = 0;
-            ASSERT_TRUE(gl->ReadScreenPixels(px, w, h));
+            ASSERT_TRUE(gl->ReadScreen(px, w, h));
             frames.push_back(std::move(px));
             // The window: parts of chrome rows change now and then, the screen is left out
             // once.
@@ -341,9 +353,8 @@ TEST_F(GlPixels, FramesDrawnWhereTheyChangedMatchFramesDrawnWhole) {
                 ++chromeVersion;
             }
             const int frontX = frame == 60 ? 580 : 50;
-            gl->PresentWindow(chrome.data(), 580, 388, chromeVersion, frontX, 50,
-                              PixelRect{x0, row, x0 + 80, row + 1});
-            ASSERT_TRUE(gl->ReadWindowPixels(px, w, h));
+            Show(chrome, chromeVersion, frontX, 50, PixelRect{x0, row, x0 + 80, row + 1});
+            ASSERT_TRUE(presenter->ReadWindow(px, w, h));
             windows.push_back(std::move(px));
         }
     };

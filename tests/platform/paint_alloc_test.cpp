@@ -9,6 +9,7 @@
 #include <new>
 
 #include "platform/sdl/WindowPainter.h"
+#include "support/WindowFixtures.h"
 
 namespace {
 std::atomic<long> g_allocations{0};
@@ -40,11 +41,13 @@ TEST(WindowPainter, ChangingCountersRepaintWithoutAllocating) {
         c.Labels[0] = {40, 12, 145, 27, "Level 1", 18, true, false, 0, 0};
         c.Labels[1] = {288, 12, 253, 27, "0123456789,", 18, true, false, 0, 0};
         c.Labels[2] = {408, 364, 93, 15, "0123456789", 8, false, true, 0x8080FF, 0};
-        c.Bar = {52, 342, 477, 7, 1, 0xFFC0C0, 0x800000, 0.0f};
+        c.Layout = kWindowLayout;
+        c.Bar = test::LevelBar(0);
         ASSERT_TRUE(painter.Paint(c));  // warm-up: every digit's glyph is rendered once
         for (auto& l : c.Labels) l.Caption.reserve(32);
         ASSERT_TRUE(painter.Paint(c, true));  // the painter's copy grows to the reserved size too
         char text[32];
+        ui::Bar level = ui::Bar::LevelBarDesign();
         const long before = g_allocations.load();
         int repaints = 0;
         for (int frame = 1; frame <= 200; ++frame) {
@@ -52,7 +55,8 @@ TEST(WindowPainter, ChangingCountersRepaintWithoutAllocating) {
             c.Labels[2].Caption.assign(text);
             std::snprintf(text, sizeof text, "%d,%03d", frame, frame % 1000);
             c.Labels[1].Caption.assign(text);
-            c.Bar.Fraction = static_cast<float>(frame % 100) / 100.0f;
+            level.SetValue(static_cast<float>(frame % 100));
+            c.Bar = level.Draw(52, 342, 477, 7);
             repaints += painter.Paint(c);
         }
         EXPECT_EQ(repaints, 200);

@@ -16,6 +16,7 @@
 #include "platform/sdl/SdlHost.h"
 #include "platform/sdl/WindowPainter.h"
 #include "support/SdlEvents.h"
+#include "support/WindowFixtures.h"
 
 namespace zol::sdl {
 namespace {
@@ -36,7 +37,7 @@ struct RecordingWindow final : WindowEvents {
     std::vector<std::string> Calls;
     int Ticks = 0;
     std::function<void()> OnTick;
-    WindowContent Content;
+    WindowContent Content{kWindowLayout, {}, {}};
 
     void Form_KeyDown(int k, int s) override {
         Calls.push_back("down " + std::to_string(k) + " " + std::to_string(s));
@@ -72,13 +73,14 @@ struct RecordingPresenter final : WindowPresenter {
     int FrontX = 0, FrontY = 0;
     std::vector<uint32_t> Image;
     bool CanReadFront = false;
-    void Present(const uint32_t* rgba, int w, int h, uint64_t version, int fx, int fy) override {
+    bool FrontVisible = false;
+    void Present(const ChromeImage& c, bool visible, int fx, int fy) override {
         ++Presents;
         InvalidBeforePresent = invalid_;
         invalid_ = false;
-        Version = version;
-        FrontX = fx, FrontY = fy;
-        Image.assign(rgba, rgba + static_cast<size_t>(w) * h);
+        Version = c.Version;
+        FrontVisible = visible, FrontX = fx, FrontY = fy;
+        Image.assign(c.Rgba, c.Rgba + static_cast<size_t>(c.Width) * c.Height);
     }
     bool ReadFront(uint32_t* rgba, int w, int h) override {
         if (!CanReadFront) return false;
@@ -175,7 +177,8 @@ TEST_F(SdlHostTest, AnUncoveredWindowIsShownWholeAgainAtOnce) {
         EXPECT_EQ(presenter.Invalidates, invalidates + 1);
         EXPECT_GT(presenter.Presents, presents);  // without waiting for the next tick
         EXPECT_TRUE(presenter.InvalidBeforePresent);
-        EXPECT_EQ(presenter.FrontX, SdlHost::kScreenX);
+        EXPECT_TRUE(presenter.FrontVisible);
+        EXPECT_EQ(presenter.FrontX, kWindowLayout.Screen.X);
     }
 }
 
@@ -282,13 +285,14 @@ TEST_F(SdlHostTest, InputBoxRunsItsOwnLoopWithoutTicksAndAnswersTheText) {
     const std::vector<std::string> focus = {"lostfocus", "deactivate", "activate", "gotfocus"};
     EXPECT_EQ(window.Calls, focus);
     // After it closes the window is shown again with the logical screen at its place.
-    EXPECT_EQ(presenter.FrontX, SdlHost::kScreenX);
+    EXPECT_TRUE(presenter.FrontVisible);
+        EXPECT_EQ(presenter.FrontX, kWindowLayout.Screen.X);
 
     Push(SDL_KEYDOWN, SDLK_ESCAPE);
     EXPECT_FALSE(host->InputBox("p", "t", "keep").has_value());
 
     // A click on Cancel cancels; the dialog was drawn over a copy of the last frame.
-    const auto layout = ui::InputBox::Layout(SdlHost::kClientWidth, SdlHost::kClientHeight);
+    const auto layout = ui::InputBox::Layout(kWindowLayout.ClientWidth, kWindowLayout.ClientHeight);
     PushClick(layout.Cancel.X + 3, layout.Cancel.Y + 3);
     int presentsBefore = presenter.Presents;
     EXPECT_FALSE(host->InputBox("p", "t", "").has_value());
@@ -310,12 +314,15 @@ TEST_F(SdlHostTest, DialogIsPaintedOverTheLastFrame) {
     struct Peek final : WindowPresenter {
         RecordingPresenter* inner;
         std::vector<uint32_t> first;
-        int firstFrontX = -1;
-        void Present(const uint32_t* p, int w, int h, uint64_t v, int fx, int fy) override {
-            if (first.empty()) first.assign(p, p + static_cast<size_t>(w) * h), firstFrontX = fx;
-            inner->Present(p, w, h, v, fx, fy);
+        bool firstFrontVisible = true;
+        void Present(const ChromeImage& c, bool visible, int fx, int fy) override {
+            if (first.empty())
+                first.assign(c.Rgba, c.Rgba + static_cast<size_t>(c.Width) * c.Height),
+                    firstFrontVisible = visible;
+            inner->Present(c, visible, fx, fy);
         }
         bool ReadFront(uint32_t* p, int w, int h) override { return inner->ReadFront(p, w, h); }
+        void Invalidate() override {}
     } peek;
     peek.inner = &presenter;
     host->SetPresenter(&peek);
@@ -323,7 +330,7 @@ TEST_F(SdlHostTest, DialogIsPaintedOverTheLastFrame) {
     host->InputBox("Prompt", "Title", "");
     ASSERT_FALSE(peek.first.empty());
     MaybeSave(peek.first.data(), "dialog.png");
-    EXPECT_GE(peek.firstFrontX, SdlHost::kClientWidth);  // the live screen is hidden
+    EXPECT_FALSE(peek.firstFrontVisible);  // the live screen is hidden
     const auto at = [&](int x, int y) {
         const auto* b =
             reinterpret_cast<const uint8_t*>(&peek.first[static_cast<size_t>(y) * 580 + x]);
@@ -343,8 +350,7 @@ TEST(WindowPainter, LabelsAndBarAreRasterisedWhereTheyBelong) {
             WindowPainter other("");
         }
         WindowPainter painter("");  // no art: a plain frame
-        ASSERT_TRUE(painter.Ready());
-        WindowPainter(std::string()).Paint(WindowContent{});
+        EXPECT_FALSE(WindowPainter(std::string()).Paint(WindowContent{}));  // no layout, no image
         if (!painter.HasFonts()) GTEST_SKIP() << "no font matches Arial";
         WindowContent c;
         WindowLabel level;
@@ -355,8 +361,9 @@ TEST(WindowPainter, LabelsAndBarAreRasterisedWhereTheyBelong) {
         frames.Left = 408, frames.Top = 364, frames.Width = 93, frames.Height = 15;
         frames.Caption = "";
         frames.HasBackColor = true, frames.BackColor = 0x8080FF;
+        c.Layout = kWindowLayout;
         c.Labels = {level, frames};
-        c.Bar = {52, 342, 477, 7, 1, 0xFFC0C0, 0x800000, 0.5f};
+        c.Bar = test::LevelBar(0.5f);
         ASSERT_TRUE(painter.Paint(c));
         MaybeSave(painter.Pixels(), "labels.png");
         const uint64_t v = painter.Version();
@@ -386,12 +393,12 @@ TEST(WindowPainter, LabelsAndBarAreRasterisedWhereTheyBelong) {
 
         // A changed number repaints; an overlong caption stays clipped to its label.
         c.Labels[0].Caption = std::string(200, 'W');
-        c.Bar.Fraction = 2.0f;  // beyond full: full
+        c.Bar = test::LevelBar(2.0f);  // beyond full: full
         ASSERT_TRUE(painter.Paint(c));
         EXPECT_GT(painter.Version(), v);
         EXPECT_EQ(painter.ColorAt(190, 20), 0xC8C8C8u);
         EXPECT_EQ(painter.ColorAt(527, 345), 0x800000u);
-        c.Bar.Fraction = -1.0f;
+        c.Bar = test::LevelBar(-1.0f);
         painter.Paint(c);
         EXPECT_EQ(painter.ColorAt(53, 345), 0xFFC0C0u);
 

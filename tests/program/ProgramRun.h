@@ -14,7 +14,7 @@
 #include "framework/sound/qDSound.h"
 #include "game/GameRecord.h"
 #include "game/frmMain.h"
-#include "platform/sdl/Program.h"
+#include "support/ProgramRunner.h"
 
 namespace zol::test {
 
@@ -27,27 +27,27 @@ struct TickRecord {
 
 // One program run: options to fill in, then Run; afterwards the ticks and messages.
 struct ProgramRun {
-    sdl::ProgramOptions Options;
+    RunOptions Options;
     std::vector<TickRecord> Ticks;
-    std::vector<sdl::ShownMessage> Messages;
+    std::vector<ShownMessage> Messages;
 
     ProgramRun() {
         Options.AlwaysForeground = true;
         Options.OnTick = [this](const frmMain& f, int32_t tick) {
             Ticks.push_back({tick, Game.GameFrames, f.EditCount, f.EditX, f.EditY, Game.GamePhase,
-                             f.Paused, GlRenderDevice::Current() != nullptr, SoundEnabled,
+                             f.Paused, GetRenderDevice() != nullptr, SoundEnabled,
                              MusicEnabled});
         };
-        Options.OnMessage = [this](const sdl::ShownMessage& m) { Messages.push_back(m); };
+        Options.OnMessage = [this](const ShownMessage& m) { Messages.push_back(m); };
     }
     // Presses Key after tick At and releases it after the next tick.
     void Tap(int32_t At, SDL_Keycode Key) {
-        Options.Script.push_back({At, sdl::KeyEvent(true, Key)});
-        Options.Script.push_back({At + 1, sdl::KeyEvent(false, Key)});
+        Options.Script.push_back({At, KeyEvent(true, Key)});
+        Options.Script.push_back({At + 1, KeyEvent(false, Key)});
     }
     // Escape after tick At: the game closes its window on the next tick.
     void QuitAfter(int32_t At) { Tap(At, SDLK_ESCAPE); }
-    int Run() { return sdl::RunProgram(Options); }
+    int Run() { return RunProgram(Options); }
     // The messages with this title.
     int CountTitled(const std::string& Title) const {
         int n = 0;

@@ -10,7 +10,9 @@
 
 #include "framework/graphics/gl/GlRenderDevice.h"
 #include "framework/graphics/qDDraw.h"
+#include "platform/sdl/GlWindowPresenter.h"
 #include "platform/sdl/WindowPainter.h"
+#include "support/WindowFixtures.h"
 
 namespace zol {
 namespace {
@@ -30,21 +32,26 @@ void FillRows(std::vector<uint32_t>& chrome, int top, int rows, uint32_t color) 
 
 TEST(WindowComposite, UploadsTheNamedRowsAndRecoversFromSkippedVersionsAndHiddenScreens) {
     std::string error;
+    GlScreenLink link;
     SDL_Window* window = CreateHiddenGlWindow(kW, kH, &error);
     if (!window) GTEST_SKIP() << "no SDL window with OpenGL: " << error;
-    SetRenderDeviceFactory(GlRenderDevice::Factory());
+    SetRenderDeviceFactory(GlRenderDevice::Factory(&link));
     ASSERT_TRUE(Device_Initialize());
     if (!Device_InitWindowed(window, 480, 288, 1.0f)) {
         SetRenderDeviceFactory(nullptr);
         SDL_DestroyWindow(window);
         GTEST_SKIP() << "no OpenGL 3.3 context: " << GetErrorText(0);
     }
-    GlRenderDevice* gl = GlRenderDevice::Current();
-    ASSERT_NE(gl, nullptr);
+    ASSERT_NE(link.Device, nullptr);
+    sdl::GlWindowPresenter presenter(window, link);
+    const auto Show = [&](const std::vector<uint32_t>& Chrome, uint64_t Version, int FrontX,
+                          int FrontY, std::optional<PixelRect> Changed) {
+        presenter.Present({Chrome.data(), kW, kH, Version, Changed}, FrontX < kW, FrontX, FrontY);
+    };
     std::vector<uint32_t> win;
     int w = 0, h = 0;
     const auto at = [&](int x, int y) {
-        EXPECT_TRUE(gl->ReadWindowPixels(win, w, h));
+        EXPECT_TRUE(presenter.ReadWindow(win, w, h));
         return win[static_cast<size_t>(y * kW + x)];
     };
     const uint32_t grey = Rgba(90, 90, 90), blue = Rgba(0, 0, 255), green = Rgba(0, 255, 0),
@@ -53,7 +60,7 @@ TEST(WindowComposite, UploadsTheNamedRowsAndRecoversFromSkippedVersionsAndHidden
     std::vector<uint32_t> chrome(kW * kH, grey);
     BeginScene(0xFFFF0000u, 0);
     EndScene();
-    gl->PresentWindow(chrome.data(), kW, kH, 1, 50, 50);
+    Show(chrome, 1, 50, 50, {});
     EXPECT_EQ(at(10, 10), grey);
     EXPECT_EQ(at(60, 60), red);
 
@@ -63,27 +70,27 @@ TEST(WindowComposite, UploadsTheNamedRowsAndRecoversFromSkippedVersionsAndHidden
     FillRows(chrome, 10, 3, blue);
     FillRows(chrome, 100, 1, green);
     FillRows(chrome, 60, 1, blue);
-    gl->PresentWindow(chrome.data(), kW, kH, 2, 50, 50, PixelRect{0, 10, 400, 13});
+    Show(chrome, 2, 50, 50, PixelRect{0, 10, 400, 13});
     EXPECT_EQ(at(0, 11), blue);
     EXPECT_EQ(at(399, 12), blue);
     EXPECT_EQ(at(400, 12), grey);
     EXPECT_EQ(at(0, 100), grey);
     EXPECT_EQ(at(0, 13), grey);
     // A part reaching past the image is cut off rather than read.
-    gl->PresentWindow(chrome.data(), kW, kH, 3, 50, 50, PixelRect{-20, 380, kW + 50, 430});
+    Show(chrome, 3, 50, 50, PixelRect{-20, 380, kW + 50, 430});
     EXPECT_EQ(at(0, 100), grey);
 
     // A version that skips one cannot trust the named part: everything goes up.
-    gl->PresentWindow(chrome.data(), kW, kH, 5, 50, 50, PixelRect{0, 10, 400, 13});
+    Show(chrome, 5, 50, 50, PixelRect{0, 10, 400, 13});
     EXPECT_EQ(at(0, 100), green);
     EXPECT_EQ(at(60, 60), red);
 
     // The screen hidden (a dialog) with an unchanged chrome: the chrome comes back where
     // the screen was; shown again, the screen is back.
-    gl->PresentWindow(chrome.data(), kW, kH, 5, kW, 50);
+    Show(chrome, 5, kW, 50, {});
     EXPECT_EQ(at(60, 60), blue);
     EXPECT_EQ(at(60, 61), grey);
-    gl->PresentWindow(chrome.data(), kW, kH, 6, 50, 50, PixelRect{});
+    Show(chrome, 6, 50, 50, PixelRect{});
     EXPECT_EQ(at(60, 60), red);
 
     Device_Release();
@@ -95,7 +102,8 @@ WindowContent Window() {
     WindowContent c;
     c.Labels = {{40, 12, 145, 27, "Level 1", 18, true, false, 0, 0},
                 {408, 364, 93, 15, "0", 8, false, true, 0x8080FF, 0}};
-    c.Bar = {52, 342, 477, 7, 1, 0xFFC0C0, 0x800000, 0.5f};
+    c.Layout = kWindowLayout;
+    c.Bar = test::LevelBar(0.5f);
     return c;
 }
 
@@ -112,7 +120,7 @@ TEST(WindowComposite, ThePainterNamesWhereItsLatestChangeLies) {
     EXPECT_EQ(painter.Changed(), (PixelRect{408, 364, 501, 379}));
     // The counter and the bar: both, and what lies between.
     c.Labels[1].Caption = "2";
-    c.Bar.Fraction = 0.75f;
+    c.Bar = test::LevelBar(0.75f);
     ASSERT_TRUE(painter.Paint(c));
     EXPECT_EQ(painter.Changed(), (PixelRect{52, 342, 529, 379}));
     // Nothing changed: no new version, the last change stays named.

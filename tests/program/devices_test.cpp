@@ -13,11 +13,11 @@ const std::string kCrLf = "\r\n";
 TEST(ProgramDevices, WithoutSoundTheGameSaysSoOnceAndRunsSilently) {
     ProgramRun run;
     int opened = 0;
-    run.Options.SoundFactory = [&opened] {
+    run.Options.Use.Sound = [&opened] {
         ++opened;
         return std::make_unique<NoSoundDevice>();
     };
-    run.Options.MusicFactory = SilentFluidSynth();
+    run.Options.Use.Music = SilentFluidSynth();
     run.QuitAfter(30);
     EXPECT_EQ(run.Run(), 0);
 
@@ -42,8 +42,8 @@ TEST(ProgramDevices, WithoutSoundTheGameSaysSoOnceAndRunsSilently) {
 
 TEST(ProgramDevices, WithoutSoundAndMusicBothBoxesAppearSoundFirst) {
     ProgramRun run;
-    run.Options.SoundFactory = [] { return std::make_unique<NoSoundDevice>(); };
-    run.Options.MusicFactory = [] { return std::make_unique<NoMusicDevice>(); };
+    run.Options.Use.Sound = [] { return std::make_unique<NoSoundDevice>(); };
+    run.Options.Use.Music = [] { return std::make_unique<NoMusicDevice>(); };
     run.QuitAfter(5);
     EXPECT_EQ(run.Run(), 0);
 
@@ -64,15 +64,15 @@ TEST(ProgramDevices, WithoutSoundAndMusicBothBoxesAppearSoundFirst) {
 TEST(ProgramDevices, WithoutOpenGlStartUpEndsOnItsMessagesWithoutAWindowLoop) {
     ProgramRun run;
     int sound = 0, music = 0;
-    run.Options.RenderFactory = [](void*, bool, std::string* error) -> std::unique_ptr<RenderDevice> {
+    run.Options.Use.Render = [](void*, bool, std::string* error) -> std::unique_ptr<RenderDevice> {
         if (error) *error = "no OpenGL context in this test";
         return nullptr;
     };
-    run.Options.SoundFactory = [&sound] {
+    run.Options.Use.Sound = [&sound] {
         ++sound;
         return std::make_unique<NoSoundDevice>();
     };
-    run.Options.MusicFactory = [&music] {
+    run.Options.Use.Music = [&music] {
         ++music;
         return std::make_unique<NoMusicDevice>();
     };

@@ -13,7 +13,7 @@ namespace {
 
 TEST(Program, PlaysScriptedKeysPausesAndEndsOnEscape) {
     ProgramRun run;
-    run.Options.MusicFactory = SilentFluidSynth();
+    run.Options.Use.Music = SilentFluidSynth();
     // The first piece enters once 20 game frames have passed.
     run.Tap(25, SDLK_DOWN);
     run.Tap(28, SDLK_UP);

@@ -12,13 +12,16 @@ namespace {
 
 struct CountingPresenter final : sdl::WindowPresenter {
     int Presents = 0;
-    void Present(const uint32_t*, int w, int h, uint64_t, int fx, int fy) override {
+    void Present(const sdl::ChromeImage& c, bool visible, int fx, int fy) override {
         ++Presents;
-        EXPECT_EQ(w, 580);
-        EXPECT_EQ(h, 388);
+        EXPECT_EQ(c.Width, 580);
+        EXPECT_EQ(c.Height, 388);
+        EXPECT_TRUE(visible);
         EXPECT_EQ(fx, 50);
         EXPECT_EQ(fy, 50);
     }
+    bool ReadFront(uint32_t*, int, int) override { return false; }
+    void Invalidate() override {}
 };
 
 TEST(SdlStartup, FormLoadShowsTheWindowTicksAndTheCloseButtonEndsTheProgram) {

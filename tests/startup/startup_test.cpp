@@ -98,8 +98,8 @@ TEST_F(StartupTest, NoWaitingCodeStartsTheGameInOrder) {
     EXPECT_EQ(ImagePath, AppPath + "img/");
     EXPECT_EQ(WavePath, AppPath + "wave/");
     EXPECT_EQ(MidiPath, AppPath + "midi/");
-    EXPECT_EQ(ScreenWidth, kFrontWidth);
-    EXPECT_EQ(ScreenHeight, kFrontHeight);
+    EXPECT_EQ(ScreenWidth, kWindowLayout.Screen.W);
+    EXPECT_EQ(ScreenHeight, kWindowLayout.Screen.H);
     EXPECT_FALSE(host.Script.Closed);
 }
 
@@ -183,11 +183,12 @@ TEST_F(StartupTest, DescribeWindowReportsTheControlsAndReusesItsStorage) {
     form.DescribeWindow(content);
     ASSERT_EQ(content.Labels.size(), 7u);
     EXPECT_EQ(content.Labels[1].Caption, "12,345");
-    EXPECT_EQ(content.Bar.Left, 52);
-    EXPECT_EQ(content.Bar.Top, 342);
-    EXPECT_EQ(content.Bar.Width, 477);
-    EXPECT_EQ(content.Bar.Height, 7);
-    EXPECT_FLOAT_EQ(content.Bar.Fraction, 0.25f);
+    EXPECT_EQ(content.Layout, kWindowLayout);
+    EXPECT_EQ(content.Bar.FrameLeft, 52);
+    EXPECT_EQ(content.Bar.FrameTop, 342);
+    EXPECT_EQ(content.Bar.FrameWidth, 477);
+    EXPECT_EQ(content.Bar.FrameHeight, 7);
+    EXPECT_EQ(content.Bar.FillWidth, 119);  // a quarter of the 475 pixels inside the border
     const char* storage = content.Labels[1].Caption.data();
     form.lblScore.Caption = "12,346";
     form.DescribeWindow(content);
@@ -203,7 +204,7 @@ TEST_F(StartupTest, ReleaseAfterAPartialStartIsHarmlessAndRepeatable) {
     EXPECT_FALSE(SoundEnabled);
     EXPECT_FALSE(MusicEnabled);
     QRT_Initialize();
-    EXPECT_TRUE(Window_Initialize(nullptr, nullptr, kFrontWidth, kFrontHeight));
+    EXPECT_TRUE(Window_Initialize(nullptr, nullptr, kWindowLayout.Screen.W, kWindowLayout.Screen.H));
     QRT_Release();
     EXPECT_FALSE(SoundEnabled);
     EXPECT_FALSE(MusicEnabled);

@@ -37,7 +37,7 @@ void GameHarness::Start(std::unique_ptr<RandomSource> source, bool recordSounds)
     SetSystemHost(&host);
     QRT_Initialize();
     SetRandomSource(std::move(source));
-    SetScreenSize(kFrontWidth, kFrontHeight, 1);
+    SetScreenSize(kWindowLayout.Screen.W, kWindowLayout.Screen.H, 1);
     ClearParticles();
     ClearTexts();
     if (recordSounds) {

@@ -31,6 +31,7 @@
 #include "framework/core/qKeys.h"
 #include "framework/core/qRandom.h"
 #include "framework/graphics/gl/GlRenderDevice.h"
+#include "platform/sdl/GlWindowPresenter.h"
 #include "framework/graphics/qDDraw.h"
 #include "framework/qRuntime.h"
 #include "game/frmMain.h"
@@ -105,14 +106,16 @@ void PaintChrome(std::vector<uint32_t>& px, const ui::Bar& bar) {
         std::memcpy(&p, bytes, 4);
         return p;
     };
-    px.assign(580 * 388, rgba(0x2A3344));
+    const WindowLayout& layout = kWindowLayout;
+    const int cw = layout.ClientWidth, ch = layout.ClientHeight;
+    px.assign(static_cast<size_t>(cw) * static_cast<size_t>(ch), rgba(0x2A3344));
     auto fill = [&](int x0, int y0, int w, int h, uint32_t c) {
         for (int y = y0; y < y0 + h; ++y)
             for (int x = x0; x < x0 + w; ++x)
-                if (x >= 0 && y >= 0 && x < 580 && y < 388) px[static_cast<size_t>(y * 580 + x)] = c;
+                if (x >= 0 && y >= 0 && x < cw && y < ch) px[static_cast<size_t>(y * cw + x)] = c;
     };
-    fill(49, 49, 482, 290, rgba(0));
-    const ui::BarDrawing d = bar.Draw(52, 342, 477, 7);
+    fill(layout.Front.X, layout.Front.Y, layout.Front.W, layout.Front.H, rgba(0));
+    const WindowBar d = bar.Draw(52, 342, 477, 7);
     if (d.BorderWidth > 0) fill(d.FrameLeft, d.FrameTop, d.FrameWidth, d.FrameHeight, rgba(0));
     fill(d.FillLeft, d.FillTop, d.FrameWidth - 2 * d.BorderWidth, d.FillHeight, rgba(d.BackRGB));
     fill(d.FillLeft, d.FillTop, d.FillWidth, d.FillHeight, rgba(d.ForeRGB));
@@ -197,18 +200,20 @@ int main(int argc, char** argv) {
     SetRandomSource(std::make_unique<SplitMix64>(seed));
 
     std::string error;
-    SDL_Window* window = CreateHiddenGlWindow(580, 388, &error);
+    const WindowLayout& layout = kWindowLayout;
+    SDL_Window* window = CreateHiddenGlWindow(layout.ClientWidth, layout.ClientHeight, &error);
     if (!window) {
         std::fprintf(stderr, "zol-shot: no window: %s\n", error.c_str());
         return 1;
     }
-    SetRenderDeviceFactory(GlRenderDevice::Factory());
-    if (!Window_Initialize(nullptr, window, kFrontWidth, kFrontHeight)) {
+    GlScreenLink link;
+    sdl::GlWindowPresenter presenter(window, link);
+    SetRenderDeviceFactory(GlRenderDevice::Factory(&link));
+    if (!Window_Initialize(nullptr, window, layout.Screen.W, layout.Screen.H)) {
         std::fprintf(stderr, "zol-shot: no graphics device: %s\n", GetErrorText(0).c_str());
         SDL_DestroyWindow(window);
         return 1;
     }
-    GlRenderDevice* gl = GlRenderDevice::Current();
 
     std::string placeholderDir;
     if (img.empty()) {
@@ -250,9 +255,11 @@ int main(int argc, char** argv) {
                 PaintChrome(chrome, form.barLevel);
                 ++chromeVersion;
             }
-            gl->PresentWindow(chrome.data(), 580, 388, chromeVersion, 50, 50);
+            presenter.Present({chrome.data(), layout.ClientWidth, layout.ClientHeight, chromeVersion, {}},
+                              true, layout.Screen.X, layout.Screen.Y);
             int w = 0, h = 0;
-            const bool read = screenOnly ? gl->ReadScreenPixels(px, w, h) : gl->ReadWindowPixels(px, w, h);
+            const bool read = screenOnly ? link.Device && link.Device->ReadScreen(px, w, h)
+                                         : presenter.ReadWindow(px, w, h);
             for (auto it = first; it != last; ++it) {
                 if (!read || !SavePng(it->second, px, w, h)) status = 1;
                 else std::printf("tick %ld: %s (%dx%d)\n", t, it->second.c_str(), w, h);

@@ -161,7 +161,7 @@ int RunTrace(std::istream& in, std::ostream& out, std::ostream& err) {
     RunGuard guard;
     SetSystemHost(&host);
     QRT_Initialize();
-    SetScreenSize(kFrontWidth, kFrontHeight, 1);
+    SetScreenSize(kWindowLayout.Screen.W, kWindowLayout.Screen.H, 1);
     ClearParticles();
     ClearTexts();
     ClearInput();

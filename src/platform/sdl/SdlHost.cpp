@@ -21,6 +21,8 @@ constexpr uint64_t kCaretBlinkMs = 530;
 // What a window manager's frame is likely to take while the real one is not known yet
 // (a hidden window has none): a title bar and thin borders.
 constexpr int kGuessedFrameW = 8, kGuessedFrameH = 40;
+// The hidden window's size until the game describes its layout.
+constexpr int kFirstSize = 64;
 
 // SDL's message boxes break lines at "\n"; the game's texts use CR LF.
 std::string ToSdlLineBreaks(const std::string& text) {
@@ -99,17 +101,17 @@ std::unique_ptr<SdlHost> SdlHost::Create(std::string* Error) {
     if (!host->padsStarted_)
         std::fprintf(stderr, "Zol: game controllers unavailable: %s\n", SDL_GetError());
     const Uint32 flags = SDL_WINDOW_HIDDEN | SDL_WINDOW_RESIZABLE | SDL_WINDOW_ALLOW_HIGHDPI;
+    // The window takes its size from the game's layout before it is first shown.
     host->window_ = SDL_CreateWindow("Zol", SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED,
-                                     kClientWidth, kClientHeight, flags | SDL_WINDOW_OPENGL);
+                                     kFirstSize, kFirstSize, flags | SDL_WINDOW_OPENGL);
     // Without OpenGL the window still opens; the graphics device then reports its failure.
     if (!host->window_)
         host->window_ = SDL_CreateWindow("Zol", SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED,
-                                         kClientWidth, kClientHeight, flags);
+                                         kFirstSize, kFirstSize, flags);
     if (!host->window_) {
         if (Error) *Error = std::string("the window could not be created: ") + SDL_GetError();
         return nullptr;  // the destructor stops SDL's video again
     }
-    SizeToDisplay(host->window_, kClientWidth, kClientHeight);
     const std::string folder = ProgramFolder();
     if (SDL_Surface* icon = IMG_Load((folder + "img/icon.png").c_str())) {
         SDL_SetWindowIcon(host->window_, icon);
@@ -212,15 +214,13 @@ void SdlHost::HandleEvent(const SDL_Event& e) {
         case SDL_MOUSEBUTTONDOWN: {
             const auto at = ClientPoint(e.button.x, e.button.y);
             if (!at) break;
-            const int x = at->X, y = at->Y;
-            if (x < kFrontLeft || y < kFrontTop || x >= kFrontLeft + kFrontWidth ||
-                y >= kFrontTop + kFrontHeight)
-                break;
+            const WindowLayout& layout = content_.Layout;
+            if (!layout.Front.Contains(at->X, at->Y)) break;
             const int button = ButtonMaskFromSdl(e.button.button);
             const int shift = ShiftMaskFromSdl(SDL_GetModState());
             Guarded([&] {
-                events_->Front_MouseDown(button, shift, static_cast<float>(x - kScreenX),
-                                         static_cast<float>(y - kScreenY));
+                events_->Front_MouseDown(button, shift, static_cast<float>(at->X - layout.Screen.X),
+                                         static_cast<float>(at->Y - layout.Screen.Y));
             });
             break;
         }
@@ -255,7 +255,7 @@ void SdlHost::HandleWindowEvent(const SDL_WindowEvent& w) {
         case SDL_WINDOWEVENT_EXPOSED:
         case SDL_WINDOWEVENT_SIZE_CHANGED:
             if (presenter_) presenter_->Invalidate();
-            if (!inDialog_ && !closed_) PresentChrome(true);
+            if (!inDialog_) RefreshWindow();
             break;
         default: break;
     }
@@ -292,7 +292,9 @@ std::optional<platform::PicturePoint> SdlHost::ClientPoint(int X, int Y) const {
     SDL_GetWindowSize(window_, &ww, &wh);
     SDL_GL_GetDrawableSize(window_, &dw, &dh);
     if (dw <= 0 || dh <= 0) dw = ww, dh = wh;
-    return platform::WindowToPicture(X, Y, ww, wh, dw, dh, kClientWidth, kClientHeight);
+    const WindowLayout& layout = content_.Layout;
+    if (layout.ClientWidth <= 0 || layout.ClientHeight <= 0) return std::nullopt;
+    return platform::WindowToPicture(X, Y, ww, wh, dw, dh, layout.ClientWidth, layout.ClientHeight);
 }
 
 void SdlHost::DeliverPad(const platform::PadActions& Actions) {
@@ -310,8 +312,9 @@ void SdlHost::DeliverPad(const platform::PadActions& Actions) {
             case platform::PadAction::Kind::Press:
                 // A press of the left button in the middle of the drawing area.
                 Guarded([&] {
-                    events_->Front_MouseDown(vk::LeftButton, 0, static_cast<float>(kScreenW / 2),
-                                             static_cast<float>(kScreenH / 2));
+                    const ui::Rect& screen = content_.Layout.Screen;
+                    events_->Front_MouseDown(vk::LeftButton, 0, static_cast<float>(screen.W / 2),
+                                             static_cast<float>(screen.H / 2));
                 });
                 break;
         }
@@ -333,19 +336,28 @@ void SdlHost::DialogTakesFocus(bool Taking) {
         });
 }
 
-void SdlHost::RefreshWindow() {
+void SdlHost::Describe() {
     if (closed_ || !events_) return;
     Guarded([&] { events_->DescribeWindow(content_); });
-    if (closed_) return;
+    const WindowLayout& layout = content_.Layout;
+    if (layout == laidOut_ || layout.ClientWidth <= 0 || layout.ClientHeight <= 0) return;
+    laidOut_ = layout;
+    if (shown_) SDL_SetWindowMinimumSize(window_, layout.ClientWidth, layout.ClientHeight);
+    else SizeToDisplay(window_, layout.ClientWidth, layout.ClientHeight);
+}
+
+void SdlHost::RefreshWindow() {
+    Describe();
+    if (closed_ || !events_) return;
     painter_->Paint(content_);
     PresentChrome(true);
 }
 
 void SdlHost::PresentChrome(bool FrontVisible) {
     if (!presenter_ || !painter_->Ready()) return;
-    presenter_->Present(painter_->Pixels(), WindowPainter::kWidth, WindowPainter::kHeight,
-                        painter_->Version(), FrontVisible ? kScreenX : WindowPainter::kWidth,
-                        FrontVisible ? kScreenY : WindowPainter::kHeight);
+    const ChromeImage chrome{painter_->Pixels(), painter_->Width(), painter_->Height(),
+                             painter_->Version(), painter_->Changed()};
+    presenter_->Present(chrome, FrontVisible, content_.Layout.Screen.X, content_.Layout.Screen.Y);
 }
 
 bool SdlHost::CanShowMessageBoxes() const {
@@ -421,15 +433,19 @@ void SdlHost::SetClipboardText(const std::string& Text) { SDL_SetClipboardText(T
 
 std::optional<std::string> SdlHost::InputBox(const std::string& Prompt, const std::string& Title,
                                              const std::string& Default) {
-    if (!window_ || closed_ || inDialog_ || !painter_->Ready()) return std::nullopt;
+    if (!window_ || closed_ || inDialog_) return std::nullopt;
+    Describe();
+    painter_->Paint(content_);
+    if (closed_ || !painter_->Ready()) return std::nullopt;
     ui::InputBox box(Prompt, Title, Default);
-    const ui::InputBoxLayout layout = ui::InputBox::Layout(kClientWidth, kClientHeight);
-    front_.resize(static_cast<size_t>(kScreenW) * kScreenH);
-    const bool haveFront = presenter_ && presenter_->ReadFront(front_.data(), kScreenW, kScreenH);
     // Keys held now would never see their release, which goes to the box.
     DialogTakesFocus(true);
     inDialog_ = true;
-    if (events_) Guarded([&] { events_->DescribeWindow(content_); });
+    const ui::Rect screen = content_.Layout.Screen;
+    const ui::InputBoxLayout layout =
+        ui::InputBox::Layout(content_.Layout.ClientWidth, content_.Layout.ClientHeight);
+    front_.resize(static_cast<size_t>(screen.W) * static_cast<size_t>(screen.H));
+    const bool haveFront = presenter_ && presenter_->ReadFront(front_.data(), screen.W, screen.H);
     SDL_StartTextInput();
     std::string shownText;
     size_t shownCaret = std::string::npos;
@@ -439,8 +455,8 @@ std::optional<std::string> SdlHost::InputBox(const std::string& Prompt, const st
         const int blink = static_cast<int>(((SDL_GetTicks64() - opened) / kCaretBlinkMs) % 2);
         if (blink != shownBlink || box.Caret() != shownCaret || box.Text() != shownText) {
             painter_->PaintDialog(content_, box, layout, blink == 0,
-                                  haveFront ? front_.data() : nullptr, kScreenW, kScreenH,
-                                  kScreenX, kScreenY);
+                                  haveFront ? front_.data() : nullptr, screen.W, screen.H,
+                                  screen.X, screen.Y);
             // Without a copy of the last frame the screen stays visible and covers the box's
             // middle, so the box is drawn over the art alone.
             PresentChrome(false);
@@ -545,6 +561,7 @@ void SdlHost::SetCaption(const std::string& Caption) {
 
 void SdlHost::ShowWindow() {
     if (!window_ || closed_) return;
+    Describe();
     SDL_ShowWindow(window_);
     SDL_RaiseWindow(window_);
     // The drawing area takes the keyboard: ask for the input focus even where no window

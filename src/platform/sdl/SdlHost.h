@@ -45,10 +45,6 @@ namespace zol::sdl {
 
 class SdlHost final : public WindowHost {
 public:
-    static constexpr int kClientWidth = 580, kClientHeight = 388;
-    // The drawing area Front in client pixels, and the logical screen's origin inside it.
-    static constexpr int kFrontLeft = 49, kFrontTop = 49, kFrontWidth = 482, kFrontHeight = 290;
-    static constexpr int kScreenX = 50, kScreenY = 50, kScreenW = 480, kScreenH = 288;
     // The desktop entry's id, given to the window as its class.
     static constexpr const char* kDesktopId = "org.zolgame.Zol";
 
@@ -78,6 +74,8 @@ public:
     bool ErrorShown() const { return errorShown_; }
     // Describes, repaints (when changed) and presents the window now.
     void RefreshWindow();
+    // The window's layout as the game last described it.
+    const WindowLayout& Layout() const { return content_.Layout; }
     // False when no message box can be shown (the offscreen and dummy video drivers).
     bool CanShowMessageBoxes() const;
     // True while the window covers its display in full screen.
@@ -111,6 +109,8 @@ private:
                            const ui::InputBoxLayout& Layout);
     void HandleWindowEvent(const SDL_WindowEvent& Event);
     void PresentChrome(bool FrontVisible);
+    // Asks the window's procedures for its content; the window takes the layout's size.
+    void Describe();
     // The window's own keys (full screen): true when Key was one and is not passed on.
     bool HandleWindowKey(const SDL_KeyboardEvent& Key);
     // The client pixel under a window point, or nothing on the bars around the picture.
@@ -137,6 +137,7 @@ private:
     platform::TickTimer timer_{30};
     platform::KeyTapLatch taps_;  // a tap between two ticks still reaches the next tick
     WindowContent content_;
+    WindowLayout laidOut_;  // the layout the window was last sized for
     std::vector<uint32_t> front_;  // the last frame, under an open input box
     bool shown_ = false;
     bool errorShown_ = false;

@@ -19,26 +19,9 @@ constexpr uint32_t kWhite = 0xFFFFFF;
 constexpr uint32_t kDialogFace = 0xF0F0F0;
 constexpr uint32_t kDialogTitle = 0x1C3C8C;
 constexpr uint32_t kDialogShadow = 0x808080;
-constexpr int kFrontLeft = 49, kFrontTop = 49, kFrontWidth = 482, kFrontHeight = 290;
-
-bool SameLabel(const WindowLabel& a, const WindowLabel& b) {
-    return a.Left == b.Left && a.Top == b.Top && a.Width == b.Width && a.Height == b.Height &&
-           a.Caption == b.Caption && a.FontPoints == b.FontPoints && a.Bold == b.Bold &&
-           a.HasBackColor == b.HasBackColor && a.BackColor == b.BackColor &&
-           a.ForeColor == b.ForeColor;
-}
-
-bool SameBar(const WindowBar& x, const WindowBar& y) {
-    return x.Left == y.Left && x.Top == y.Top && x.Width == y.Width && x.Height == y.Height &&
-           x.Border == y.Border && x.BackColor == y.BackColor && x.ForeColor == y.ForeColor &&
-           x.Fraction == y.Fraction;
-}
 
 bool SameContent(const WindowContent& a, const WindowContent& b) {
-    if (a.Labels.size() != b.Labels.size()) return false;
-    for (size_t i = 0; i < a.Labels.size(); ++i)
-        if (!SameLabel(a.Labels[i], b.Labels[i])) return false;
-    return SameBar(a.Bar, b.Bar);
+    return a.Layout == b.Layout && a.Labels == b.Labels && a.Bar == b.Bar;
 }
 
 // Label sizes are in points of a 96-dpi desktop; SDL2_ttf sizes are pixels at 72 dpi.
@@ -72,11 +55,6 @@ std::string FindFontFile(const std::string& Pattern, int* Index) {
 }
 
 WindowPainter::WindowPainter(const std::string& ArtFile) {
-    image_ = SDL_CreateRGBSurfaceWithFormat(0, kWidth, kHeight, 32, SDL_PIXELFORMAT_RGBA32);
-    if (!image_) {
-        std::fprintf(stderr, "Zol: no window image (%s)\n", SDL_GetError());
-        return;
-    }
     if (!ArtFile.empty()) {
         if (SDL_Surface* loaded = IMG_Load(ArtFile.c_str())) {
             art_ = SDL_ConvertSurfaceFormat(loaded, SDL_PIXELFORMAT_RGBA32, 0);
@@ -109,8 +87,24 @@ const uint32_t* WindowPainter::Pixels() const {
     return image_ ? static_cast<const uint32_t*>(image_->pixels) : nullptr;
 }
 
+bool WindowPainter::MakeImage(int Width, int Height) {
+    if (image_ && image_->w == Width && image_->h == Height) return true;
+    SDL_FreeSurface(image_);
+    image_ = nullptr;
+    painted_ = false;
+    if (Width <= 0 || Height <= 0) return false;
+    image_ = SDL_CreateRGBSurfaceWithFormat(0, Width, Height, 32, SDL_PIXELFORMAT_RGBA32);
+    if (!image_) {
+        std::fprintf(stderr, "Zol: no window image (%s)\n", SDL_GetError());
+        return false;
+    }
+    region_ = SDL_Rect{0, 0, Width, Height};
+    changed_ = {0, 0, Width, Height};
+    return true;
+}
+
 uint32_t WindowPainter::ColorAt(int X, int Y) const {
-    if (!image_ || X < 0 || Y < 0 || X >= kWidth || Y >= kHeight) return 0;
+    if (!image_ || X < 0 || Y < 0 || X >= image_->w || Y >= image_->h) return 0;
     const auto* row = static_cast<const uint8_t*>(image_->pixels) + Y * image_->pitch;
     const uint8_t* p = row + X * 4;
     return (uint32_t{p[0]} << 16) | (uint32_t{p[1]} << 8) | p[2];
@@ -197,26 +191,20 @@ void WindowPainter::DrawLabel(const WindowLabel& L) {
 }
 
 void WindowPainter::DrawBar(const WindowBar& B) {
-    if (B.Width <= 0 || B.Height <= 0) return;
-    int inset = 0;
-    if (B.Border == 2) {
-        // Sunken: dark edges top and left, light ones bottom and right, two pixels deep.
-        Fill(B.Left, B.Top, B.Width, B.Height, kWhite);
-        Fill(B.Left, B.Top, B.Width - 1, B.Height - 1, kDialogShadow);
-        Fill(B.Left + 1, B.Top + 1, B.Width - 2, B.Height - 2, 0xD4D0C8);
-        Fill(B.Left + 1, B.Top + 1, B.Width - 3, B.Height - 3, 0x404040);
-        inset = 2;
-    } else if (B.Border != 0) {
-        Frame(B.Left, B.Top, B.Width, B.Height, kBlack);
-        inset = 1;
+    if (B.FrameWidth <= 0 || B.FrameHeight <= 0) return;
+    const int x = B.FrameLeft, y = B.FrameTop, w = B.FrameWidth, h = B.FrameHeight;
+    if (B.BorderStyle == BarBorderSunken) {
+        // Dark edges top and left, light ones bottom and right, two pixels deep.
+        Fill(x, y, w, h, kWhite);
+        Fill(x, y, w - 1, h - 1, kDialogShadow);
+        Fill(x + 1, y + 1, w - 2, h - 2, 0xD4D0C8);
+        Fill(x + 1, y + 1, w - 3, h - 3, 0x404040);
+    } else if (B.BorderStyle != BarBorderNone) {
+        Frame(x, y, w, h, kBlack);
     }
-    const int iw = B.Width - 2 * inset, ih = B.Height - 2 * inset;
-    Fill(B.Left + inset, B.Top + inset, iw, ih, B.BackColor);
-    float f = B.Fraction;
-    if (!(f > 0)) f = 0;  // NaN and negatives show an empty bar
-    if (f > 1) f = 1;
-    const int filled = static_cast<int>(std::nearbyint(static_cast<double>(iw) * f));
-    Fill(B.Left + inset, B.Top + inset, filled, ih, B.ForeColor);
+    const int inset = B.BorderWidth;
+    Fill(x + inset, y + inset, w - 2 * inset, h - 2 * inset, B.BackRGB);
+    Fill(B.FillLeft, B.FillTop, B.FillWidth, B.FillHeight, B.ForeRGB);
 }
 
 void WindowPainter::PaintRegion(const WindowContent& Content, const SDL_Rect& Region) {
@@ -226,23 +214,24 @@ void WindowPainter::PaintRegion(const WindowContent& Content, const SDL_Rect& Re
         SDL_Rect dst{0, 0, art_->w, art_->h};
         SDL_BlitSurface(art_, nullptr, image_, &dst);
     } else {
-        Fill(0, 0, kWidth, kHeight, kArtFallback);
-        Frame(kFrontLeft, kFrontTop, kFrontWidth, kFrontHeight, 0x202020);
+        const ui::Rect& front = Content.Layout.Front;
+        Fill(0, 0, image_->w, image_->h, kArtFallback);
+        Frame(front.X, front.Y, front.W, front.H, 0x202020);
     }
     for (const WindowLabel& label : Content.Labels) DrawLabel(label);
     DrawBar(Content.Bar);
-    region_ = SDL_Rect{0, 0, kWidth, kHeight};
+    region_ = SDL_Rect{0, 0, image_->w, image_->h};
     SDL_SetClipRect(image_, nullptr);
 }
 
 void WindowPainter::PaintBase(const WindowContent& Content) {
-    PaintRegion(Content, SDL_Rect{0, 0, kWidth, kHeight});
+    PaintRegion(Content, SDL_Rect{0, 0, image_->w, image_->h});
 }
 
 bool WindowPainter::Paint(const WindowContent& Content, bool Force) {
-    if (!image_) return false;
+    if (!MakeImage(Content.Layout.ClientWidth, Content.Layout.ClientHeight)) return false;
     if (painted_ && !Force && SameContent(Content, last_)) return false;
-    SDL_Rect changed{0, 0, kWidth, kHeight};
+    SDL_Rect changed{0, 0, image_->w, image_->h};
     if (!painted_ || Force || Content.Labels.size() != last_.Labels.size()) {
         PaintBase(Content);
     } else {
@@ -258,7 +247,7 @@ bool WindowPainter::Paint(const WindowContent& Content, bool Force) {
         };
         for (size_t i = 0; i < Content.Labels.size(); ++i) {
             const WindowLabel &now = Content.Labels[i], &was = last_.Labels[i];
-            if (SameLabel(now, was)) continue;
+            if (now == was) continue;
             const SDL_Rect a = rectOf(now.Left, now.Top, now.Width, now.Height);
             const SDL_Rect b = rectOf(was.Left, was.Top, was.Width, was.Height);
             SDL_Rect both;
@@ -267,9 +256,9 @@ bool WindowPainter::Paint(const WindowContent& Content, bool Force) {
             touch(both);
         }
         const WindowBar &bar = Content.Bar, &old = last_.Bar;
-        if (!SameBar(bar, old)) {
-            const SDL_Rect a = rectOf(bar.Left, bar.Top, bar.Width, bar.Height);
-            const SDL_Rect b = rectOf(old.Left, old.Top, old.Width, old.Height);
+        if (!(bar == old)) {
+            const SDL_Rect a = rectOf(bar.FrameLeft, bar.FrameTop, bar.FrameWidth, bar.FrameHeight);
+            const SDL_Rect b = rectOf(old.FrameLeft, old.FrameTop, old.FrameWidth, old.FrameHeight);
             SDL_Rect both;
             SDL_UnionRect(&a, &b, &both);
             PaintRegion(Content, both);
@@ -280,15 +269,15 @@ bool WindowPainter::Paint(const WindowContent& Content, bool Force) {
     painted_ = true;
     ++version_;
     // Kept within the image, so a caller can copy exactly this part.
-    changed_ = ClipTo({changed.x, changed.y, changed.x + changed.w, changed.y + changed.h}, kWidth,
-                      kHeight);
+    changed_ = ClipTo({changed.x, changed.y, changed.x + changed.w, changed.y + changed.h},
+                      image_->w, image_->h);
     return true;
 }
 
 void WindowPainter::PaintDialog(const WindowContent& Content, const ui::InputBox& Box,
                                 const ui::InputBoxLayout& L, bool CaretOn, const uint32_t* Front,
                                 int FrontW, int FrontH, int FrontX, int FrontY) {
-    if (!image_) return;
+    if (!MakeImage(Content.Layout.ClientWidth, Content.Layout.ClientHeight)) return;
     PaintBase(Content);
     if (Front && FrontW > 0 && FrontH > 0) {
         SDL_Surface* front = SDL_CreateRGBSurfaceWithFormatFrom(
@@ -356,7 +345,7 @@ void WindowPainter::PaintDialog(const WindowContent& Content, const ui::InputBox
         }
     }
     ++version_;
-    changed_ = {0, 0, kWidth, kHeight};
+    changed_ = {0, 0, image_->w, image_->h};
     painted_ = false;  // the next Paint draws the window without the box
 }
 

@@ -31,17 +31,17 @@ std::string FindFontFile(const std::string& Pattern, int* Index);
 
 class WindowPainter {
 public:
-    static constexpr int kWidth = 580;
-    static constexpr int kHeight = 388;
-
-    // A painter over the art in ArtFile (empty or missing: a plain frame).
+    // A painter over the art in ArtFile (empty or missing: a plain frame). The image takes
+    // the client size of the layout it is asked to paint.
     explicit WindowPainter(const std::string& ArtFile);
     ~WindowPainter();
     WindowPainter(const WindowPainter&) = delete;
     WindowPainter& operator=(const WindowPainter&) = delete;
 
-    // True when the image exists and label fonts could be opened.
+    // True once an image has been painted.
     bool Ready() const { return image_ != nullptr; }
+    int Width() const { return image_ ? image_->w : 0; }
+    int Height() const { return image_ ? image_->h : 0; }
     bool HasFonts() const { return !boldFile_.empty() || !regularFile_.empty(); }
 
     // Repaints art, labels and bar when Content differs from the last paint (or Force);
@@ -86,6 +86,8 @@ private:
     // Art, labels and bar, drawn only inside Region.
     void PaintRegion(const WindowContent& Content, const SDL_Rect& Region);
     void PaintBase(const WindowContent& Content);
+    // Makes the image Width x Height (kept when it has that size); false when it cannot.
+    bool MakeImage(int Width, int Height);
 
     SDL_Surface* image_ = nullptr;
     SDL_Surface* art_ = nullptr;
@@ -94,11 +96,11 @@ private:
     int boldIndex_ = 0, regularIndex_ = 0;
     std::vector<FontSlot> fonts_;
     std::unordered_map<uint64_t, Glyph> glyphs_;
-    SDL_Rect region_{0, 0, kWidth, kHeight};  // what drawing may touch
+    SDL_Rect region_{0, 0, 0, 0};  // what drawing may touch
     WindowContent last_;
     bool painted_ = false;
     uint64_t version_ = 0;
-    PixelRect changed_{0, 0, kWidth, kHeight};
+    PixelRect changed_;
 };
 
 }  // namespace zol::sdl

@@ -4,14 +4,10 @@
 #include <epoxy/gl.h>
 
 #include <algorithm>
-#include <bit>
-#include <cmath>
 #include <cstddef>
 #include <cstdlib>
-#include <cstring>
 #include <string_view>
 
-#include "framework/graphics/gl/SubBufferCopier.h"
 #include "framework/graphics/qDDraw.h"
 
 namespace zol {
@@ -87,28 +83,6 @@ GLenum GlEquation(BlendOp op) {
     return GL_FUNC_ADD;
 }
 
-// Folds words into a 64-bit key. Every step is invertible, so two draws that differ in
-// one word never share a key; differing in more, they share one with odds of 2^-64.
-uint64_t HashWords(uint64_t h, const uint32_t* words, size_t count) {
-    for (size_t i = 0; i < count; ++i) {
-        h = (h ^ words[i]) * 0x9E3779B97F4A7C15ull;
-        h ^= h >> 29;
-    }
-    return h;
-}
-
-// The pixels a shape with corners between (x0, y0) and (x1, y1) can touch: the framework
-// puts pixel centres on whole coordinates, so pixel i is inside when x0 <= i <= x1; one
-// more on each far side keeps rounding on the safe side.
-PixelRect CoveredPixels(float x0, float y0, float x1, float y1) {
-    auto bound = [](float v) {  // NaN and far-off values end up outside the screen
-        return v > -1.0e6f ? (v < 1.0e6f ? v : 1.0e6f) : -1.0e6f;
-    };
-    return {static_cast<int32_t>(std::floor(bound(x0))), static_cast<int32_t>(std::floor(bound(y0))),
-            static_cast<int32_t>(std::ceil(bound(x1))) + 1,
-            static_cast<int32_t>(std::ceil(bound(y1))) + 1};
-}
-
 void SetPixelTexture(const uint32_t* pixels, int w, int h) {
     glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA8, w, h, 0, GL_BGRA, GL_UNSIGNED_INT_8_8_8_8_REV,
                  pixels);
@@ -116,7 +90,7 @@ void SetPixelTexture(const uint32_t* pixels, int w, int h) {
 }  // namespace
 
 std::unique_ptr<GlRenderDevice> GlRenderDevice::Create(SDL_Window* Window, bool Accelerated,
-                                                       std::string* Error) {
+                                                       std::string* Error, GlScreenLink* Link) {
     if (!Window) {
         if (Error) *Error = "no window";
         return nullptr;
@@ -139,17 +113,18 @@ std::unique_ptr<GlRenderDevice> GlRenderDevice::Create(SDL_Window* Window, bool 
         return nullptr;  // the destructor gives the context back
     }
     if (!device->Init(Error)) return nullptr;
+    if (Link) {
+        device->link_ = Link;
+        Link->Device = device.get();
+        ++Link->Generation;
+    }
     return device;
 }
 
-RenderDeviceFactory GlRenderDevice::Factory() {
-    return [](void* window, bool accelerated, std::string* error) -> std::unique_ptr<RenderDevice> {
-        return Create(static_cast<SDL_Window*>(window), accelerated, error);
+RenderDeviceFactory GlRenderDevice::Factory(GlScreenLink* Link) {
+    return [Link](void* Window, bool Accelerated, std::string* Error) -> std::unique_ptr<RenderDevice> {
+        return Create(static_cast<SDL_Window*>(Window), Accelerated, Error, Link);
     };
-}
-
-GlRenderDevice* GlRenderDevice::Current() {
-    return dynamic_cast<GlRenderDevice*>(GetRenderDevice());
 }
 
 bool GlRenderDevice::Init(std::string* Error) {
@@ -191,13 +166,13 @@ bool GlRenderDevice::Init(std::string* Error) {
     glBindVertexArray(spriteVao_);
     glBindBuffer(GL_ARRAY_BUFFER, spriteVbo_);
     glEnableVertexAttribArray(0);
-    glVertexAttribPointer(0, 2, GL_FLOAT, GL_FALSE, sizeof(QuadVertex), nullptr);
+    glVertexAttribPointer(0, 2, GL_FLOAT, GL_FALSE, sizeof(FrameRecorder::QuadVertex), nullptr);
     glEnableVertexAttribArray(1);
-    glVertexAttribPointer(1, GL_BGRA, GL_UNSIGNED_BYTE, GL_TRUE, sizeof(QuadVertex),
-                          reinterpret_cast<void*>(offsetof(QuadVertex, Color)));
+    glVertexAttribPointer(1, GL_BGRA, GL_UNSIGNED_BYTE, GL_TRUE, sizeof(FrameRecorder::QuadVertex),
+                          reinterpret_cast<void*>(offsetof(FrameRecorder::QuadVertex, Color)));
     glEnableVertexAttribArray(2);
-    glVertexAttribPointer(2, 2, GL_FLOAT, GL_FALSE, sizeof(QuadVertex),
-                          reinterpret_cast<void*>(offsetof(QuadVertex, U)));
+    glVertexAttribPointer(2, 2, GL_FLOAT, GL_FALSE, sizeof(FrameRecorder::QuadVertex),
+                          reinterpret_cast<void*>(offsetof(FrameRecorder::QuadVertex, U)));
     glBindBuffer(GL_ELEMENT_ARRAY_BUFFER, quadIndices_);
 
     glGenVertexArrays(1, &stripVao_);
@@ -222,19 +197,18 @@ bool GlRenderDevice::Init(std::string* Error) {
 
     const char* full = std::getenv("ZOL_GL_FULL_FRAMES");
     damageLimited_ = !(full && std::string_view(full) == "1");
-    // SDL draws through GLX on X11 unless told to use EGL.
-    const char* driver = SDL_GetCurrentVideoDriver();
-    if (driver && std::string_view(driver) == "x11" &&
-        !SDL_GetHintBoolean(SDL_HINT_VIDEO_X11_FORCE_EGL, SDL_FALSE))
-        subBuffer_ = SubBufferCopier::ForCurrentContext();
     return true;
 }
 
+GlScreenLink::~GlScreenLink() {
+    if (Device) Device->link_ = nullptr;
+}
+
 GlRenderDevice::~GlRenderDevice() {
+    if (link_ && link_->Device == this) link_->Device = nullptr;
     if (!context_) return;
-    SDL_GL_MakeCurrent(window_, static_cast<SDL_GLContext>(context_));
-    FreeTarget(screen_);
-    FreeTarget(composite_);
+    MakeCurrent();
+    FreeScreen();
     if (spriteVbo_) glDeleteBuffers(1, &spriteVbo_);
     if (quadIndices_) glDeleteBuffers(1, &quadIndices_);
     if (stripVbo_) glDeleteBuffers(1, &stripVbo_);
@@ -244,80 +218,71 @@ GlRenderDevice::~GlRenderDevice() {
     SDL_GL_DeleteContext(static_cast<SDL_GLContext>(context_));
 }
 
-void GlRenderDevice::MakeTarget(Target& t, int Width, int Height) {
-    FreeTarget(t);
-    t.Width = Width;
-    t.Height = Height;
-    glGenTextures(1, &t.Color);
-    glBindTexture(GL_TEXTURE_2D, t.Color);
+void GlRenderDevice::MakeCurrent() {
+    SDL_GL_MakeCurrent(window_, static_cast<SDL_GLContext>(context_));
+}
+
+void GlRenderDevice::MakeScreen(int Width, int Height) {
+    FreeScreen();
+    screen_.Width = Width;
+    screen_.Height = Height;
+    glGenTextures(1, &screen_.Color);
+    glBindTexture(GL_TEXTURE_2D, screen_.Color);
     SetPixelTexture(nullptr, Width, Height);
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_NEAREST);
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_NEAREST);
-    glGenFramebuffers(1, &t.Fbo);
-    glBindFramebuffer(GL_FRAMEBUFFER, t.Fbo);
-    glFramebufferTexture2D(GL_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, GL_TEXTURE_2D, t.Color, 0);
+    glGenFramebuffers(1, &screen_.Fbo);
+    glBindFramebuffer(GL_FRAMEBUFFER, screen_.Fbo);
+    glFramebufferTexture2D(GL_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, GL_TEXTURE_2D, screen_.Color, 0);
     glViewport(0, 0, Width, Height);
     glClearColor(0, 0, 0, 1);
     glClear(GL_COLOR_BUFFER_BIT);
     glBindTexture(GL_TEXTURE_2D, bound_);
 }
 
-void GlRenderDevice::FreeTarget(Target& t) {
-    if (t.Fbo) glDeleteFramebuffers(1, &t.Fbo);
-    if (t.Color) glDeleteTextures(1, &t.Color);
-    t = Target{};
-}
-
-void GlRenderDevice::UseScreen() {
-    glBindFramebuffer(GL_FRAMEBUFFER, screen_.Fbo);
-    glViewport(0, 0, screen_.Width, screen_.Height);
+void GlRenderDevice::FreeScreen() {
+    if (screen_.Fbo) glDeleteFramebuffers(1, &screen_.Fbo);
+    if (screen_.Color) glDeleteTextures(1, &screen_.Color);
+    screen_ = Surface{};
 }
 
 void GlRenderDevice::SetDamageLimited(bool On) {
     damageLimited_ = On;
-    damage_.Forget();
-    windowValid_ = false;
+    recorder_.Forget();
+    screenWhole_ = true;
+}
+
+void GlRenderDevice::TakeScreenDamage(DamageList& Out, bool& Whole) {
+    FinishImplicitFrame();
+    Whole = screenWhole_ || !damageLimited_;
+    Out = screenDamage_;
+    screenWhole_ = false;
+    screenDamage_.Clear();
 }
 
 void GlRenderDevice::BeginFrame(int32_t Width, int32_t Height) {
-    if (recording_) FinishFrame();  // a frame that was never ended
-    SDL_GL_MakeCurrent(window_, static_cast<SDL_GLContext>(context_));
+    if (recorder_.Recording()) FinishFrame();  // a frame that was never ended
+    MakeCurrent();
     if (!screen_.Fbo || screen_.Width != Width || screen_.Height != Height) {
-        MakeTarget(screen_, std::max(1, Width), std::max(1, Height));
-        damage_.Forget();
+        MakeScreen(std::max(1, Width), std::max(1, Height));
+        recorder_.Forget();
         screenWhole_ = true;
     }
-    recording_ = true;
-    implicitFrame_ = false;
-    damage_.Begin(screen_.Width, screen_.Height);
+    recorder_.Begin(screen_.Width, screen_.Height, false);
 }
 
-void GlRenderDevice::Record() {
-    if (recording_ || !screen_.Fbo) return;
-    recording_ = true;
-    implicitFrame_ = true;
-    damage_.Begin(screen_.Width, screen_.Height);
+bool GlRenderDevice::Record() {
+    if (!recorder_.Recording() && screen_.Fbo) recorder_.Begin(screen_.Width, screen_.Height, true);
+    return recorder_.Recording();
 }
 
-uint64_t GlRenderDevice::StateKey() const {
-    const BlendState& b = blend_;
-    uint64_t h = boundSerial_ * 0x9E3779B97F4A7C15ull;
-    h ^= (uint64_t{b.AlphaTest} << 0) | (uint64_t{b.Blend} << 1) |
-         (uint64_t{static_cast<uint8_t>(b.Op)} << 8) | (uint64_t{static_cast<uint8_t>(b.Src)} << 16) |
-         (uint64_t{static_cast<uint8_t>(b.Dst)} << 24);
-    return h;
+void GlRenderDevice::FinishImplicitFrame() {
+    if (recorder_.Recording() && recorder_.Implicit()) FinishFrame();
 }
 
 void GlRenderDevice::Clear(bool ClearColorToo, uint32_t Color) {
     // There is no depth to clear (see Init): a frame that keeps its colour clears nothing.
-    if (!ClearColorToo) return;
-    Record();
-    if (!recording_) return;
-    Command c;
-    c.Op = Command::Kind::Clear;
-    c.Color = Color;
-    commands_.push_back(c);
-    damage_.Add(HashWords(0xC1EA5u, &Color, 1), {0, 0, screen_.Width, screen_.Height});
+    if (ClearColorToo && Record()) recorder_.Clear(Color);
 }
 
 void GlRenderDevice::SetBlendState(const BlendState& State) { blend_ = State; }
@@ -330,75 +295,24 @@ void GlRenderDevice::BindTexture(uint32_t Handle) {
 }
 
 void GlRenderDevice::DrawSprites(const SpriteVertex* Vertices, int32_t Count) {
-    const int32_t quads = Count / 6;
-    if (quads < 1) return;
-    Record();
-    if (!recording_) return;
-    Command c;
-    c.Op = Command::Kind::Sprites;
-    c.Blend = blend_;
-    c.Texture = bound_;
-    c.First = static_cast<uint32_t>(quadBoxes_.size());
-    c.Count = static_cast<uint32_t>(quads);
-    const uint64_t state = StateKey();
-    // Each six vertices are corners 1, 2, 3, 1, 3, 4 of a rectangle; keep 1, 2, 3, 4.
-    for (int32_t q = 0; q < quads; ++q) {
-        const SpriteVertex* v = Vertices + static_cast<ptrdiff_t>(q) * 6;
-        QuadVertex corners[4];
-        float x0 = v[0].X, x1 = v[0].X, y0 = v[0].Y, y1 = v[0].Y;
-        for (int k = 0; k < 4; ++k) {
-            const SpriteVertex& p = v[k == 3 ? 5 : k];
-            corners[k] = {p.X, p.Y, p.Color, p.TU, p.TV};
-            x0 = std::min(x0, p.X), x1 = std::max(x1, p.X);
-            y0 = std::min(y0, p.Y), y1 = std::max(y1, p.Y);
-        }
-        const PixelRect box = CoveredPixels(x0, y0, x1, y1);
-        frameQuads_.insert(frameQuads_.end(), corners, corners + 4);
-        quadBoxes_.push_back(box);
-        uint32_t words[sizeof corners / 4];
-        std::memcpy(words, corners, sizeof corners);
-        damage_.Add(HashWords(state, words, sizeof corners / 4), box);
-    }
-    commands_.push_back(c);
+    if (Count / 6 >= 1 && Record()) recorder_.Sprites(blend_, bound_, boundSerial_, Vertices, Count);
 }
 
 void GlRenderDevice::DrawColorStrip(const ColorVertex* Vertices, int32_t Count) {
-    if (Count < 3) return;
-    Record();
-    if (!recording_) return;
-    Command c;
-    c.Op = Command::Kind::Strip;
-    c.Blend = blend_;
-    c.First = static_cast<uint32_t>(frameStrip_.size());
-    c.Count = static_cast<uint32_t>(Count);
-    float x0 = Vertices[0].X, x1 = x0, y0 = Vertices[0].Y, y1 = y0;
-    uint64_t h = StateKey() ^ 0x5781Bull;
-    for (int32_t i = 0; i < Count; ++i) {
-        const ColorVertex& v = Vertices[i];
-        x0 = std::min(x0, v.X), x1 = std::max(x1, v.X);
-        y0 = std::min(y0, v.Y), y1 = std::max(y1, v.Y);
-        const uint32_t words[3] = {std::bit_cast<uint32_t>(v.X), std::bit_cast<uint32_t>(v.Y),
-                                   v.Color};
-        h = HashWords(h, words, 3);
-    }
-    c.Box = CoveredPixels(x0, y0, x1, y1);
-    frameStrip_.insert(frameStrip_.end(), Vertices, Vertices + Count);
-    commands_.push_back(c);
-    damage_.Add(h, c.Box);
+    if (Count >= 3 && Record()) recorder_.Strip(blend_, Vertices, Count);
 }
 
 void GlRenderDevice::EndFrame() {
-    if (recording_) FinishFrame();
+    if (recorder_.Recording()) FinishFrame();
     glFlush();
 }
 
 void GlRenderDevice::FinishFrame() {
-    recording_ = false;
-    const bool clearsFirst = !commands_.empty() && commands_.front().Op == Command::Kind::Clear;
-    damage_.End(damageLimited_ && !implicitFrame_ && clearsFirst);
+    recorder_.End(damageLimited_);
 
     // Every vertex of the frame goes up once; the passes below draw ranges of it.
-    const int32_t quads = static_cast<int32_t>(quadBoxes_.size());
+    const auto& quadVertices = recorder_.Quads();
+    const int32_t quads = static_cast<int32_t>(quadVertices.size() / 4);
     if (indexedQuads_ < quads) {
         const int32_t cover = std::max(quads, 2 * indexedQuads_);
         std::vector<uint32_t> ix(static_cast<size_t>(cover) * 6);
@@ -412,29 +326,32 @@ void GlRenderDevice::FinishFrame() {
                      ix.data(), GL_STATIC_DRAW);
         indexedQuads_ = cover;
     }
-    if (!frameQuads_.empty()) {
+    if (!quadVertices.empty()) {
         glBindBuffer(GL_ARRAY_BUFFER, spriteVbo_);
-        glBufferData(GL_ARRAY_BUFFER, static_cast<GLsizeiptr>(frameQuads_.size() * sizeof(QuadVertex)),
-                     frameQuads_.data(), GL_STREAM_DRAW);
+        glBufferData(GL_ARRAY_BUFFER,
+                     static_cast<GLsizeiptr>(quadVertices.size() * sizeof(FrameRecorder::QuadVertex)),
+                     quadVertices.data(), GL_STREAM_DRAW);
     }
-    if (!frameStrip_.empty()) {
+    const auto& strip = recorder_.StripVertices();
+    if (!strip.empty()) {
         glBindBuffer(GL_ARRAY_BUFFER, stripVbo_);
-        glBufferData(GL_ARRAY_BUFFER, static_cast<GLsizeiptr>(frameStrip_.size() * sizeof(ColorVertex)),
-                     frameStrip_.data(), GL_STREAM_DRAW);
+        glBufferData(GL_ARRAY_BUFFER, static_cast<GLsizeiptr>(strip.size() * sizeof(ColorVertex)),
+                     strip.data(), GL_STREAM_DRAW);
     }
 
-    UseScreen();
+    glBindFramebuffer(GL_FRAMEBUFFER, screen_.Fbo);
+    glViewport(0, 0, screen_.Width, screen_.Height);
     glUseProgram(program_);
     glUniform2f(uScreen_, static_cast<float>(screen_.Width), static_cast<float>(screen_.Height));
     applied_ = AppliedState{};
-    if (damage_.Whole()) {
-        Replay(nullptr);
+    if (recorder_.Whole()) {
+        recorder_.Replay(nullptr, *this);
         screenWhole_ = true;
     } else {
         glEnable(GL_SCISSOR_TEST);
-        for (const PixelRect& r : damage_.Rects()) {
+        for (const PixelRect& r : recorder_.Rects()) {
             glScissor(r.X0, r.Y0, r.X1 - r.X0, r.Y1 - r.Y0);
-            Replay(&r);
+            recorder_.Replay(&r, *this);
             screenDamage_.Add(r);
         }
         glDisable(GL_SCISSOR_TEST);
@@ -442,55 +359,33 @@ void GlRenderDevice::FinishFrame() {
     glActiveTexture(GL_TEXTURE0);
     glBindTexture(GL_TEXTURE_2D, bound_);
 
-    commands_.clear();
-    frameQuads_.clear();
-    quadBoxes_.clear();
-    frameStrip_.clear();
+    recorder_.Reset();
     for (uint32_t t : releaseAfterFrame_) DeleteTexture(t);
     releaseAfterFrame_.clear();
 }
 
-void GlRenderDevice::Replay(const PixelRect* Clip) {
-    for (const Command& c : commands_) {
-        switch (c.Op) {
-            case Command::Kind::Clear:
-                glClearColor(static_cast<float>((c.Color >> 16) & 0xFF) / 255.0f,
-                             static_cast<float>((c.Color >> 8) & 0xFF) / 255.0f,
-                             static_cast<float>(c.Color & 0xFF) / 255.0f,
-                             static_cast<float>(c.Color >> 24) / 255.0f);
-                glClear(GL_COLOR_BUFFER_BIT);
-                break;
-            case Command::Kind::Strip:
-                if (Clip && !c.Box.Overlaps(*Clip)) break;
-                Apply(c);
-                glDrawArrays(GL_TRIANGLE_STRIP, static_cast<GLint>(c.First),
-                             static_cast<GLsizei>(c.Count));
-                break;
-            case Command::Kind::Sprites: {
-                if (!Clip) {
-                    Draw(c, c.First, c.Count);
-                    break;
-                }
-                // Runs of neighbouring rectangles that reach into the clip, one draw each.
-                const uint32_t end = c.First + c.Count;
-                for (uint32_t q = c.First; q < end;) {
-                    if (!quadBoxes_[q].Overlaps(*Clip)) {
-                        ++q;
-                        continue;
-                    }
-                    uint32_t run = q + 1;
-                    while (run < end && quadBoxes_[run].Overlaps(*Clip)) ++run;
-                    Draw(c, q, run - q);
-                    q = run;
-                }
-                break;
-            }
-        }
-    }
+void GlRenderDevice::ClearScreen(uint32_t Color) {
+    glClearColor(static_cast<float>((Color >> 16) & 0xFF) / 255.0f,
+                 static_cast<float>((Color >> 8) & 0xFF) / 255.0f,
+                 static_cast<float>(Color & 0xFF) / 255.0f, static_cast<float>(Color >> 24) / 255.0f);
+    glClear(GL_COLOR_BUFFER_BIT);
 }
 
-void GlRenderDevice::Apply(const Command& c) {
-    const bool strip = c.Op == Command::Kind::Strip;
+void GlRenderDevice::DrawStrip(const FrameRecorder::Command& C) {
+    Apply(C);
+    glDrawArrays(GL_TRIANGLE_STRIP, static_cast<GLint>(C.First), static_cast<GLsizei>(C.Count));
+}
+
+void GlRenderDevice::DrawQuads(const FrameRecorder::Command& C, uint32_t FirstQuad, uint32_t Quads) {
+    if (Quads == 0) return;
+    Apply(C);
+    // Quad q's corners are vertices 4q to 4q + 3, and its six indices start at 6q.
+    glDrawElements(GL_TRIANGLES, static_cast<GLsizei>(Quads * 6), GL_UNSIGNED_INT,
+                   reinterpret_cast<const void*>(static_cast<uintptr_t>(FirstQuad) * 6 * sizeof(uint32_t)));
+}
+
+void GlRenderDevice::Apply(const FrameRecorder::Command& c) {
+    const bool strip = c.Op == FrameRecorder::Command::Kind::Strip;
     const uint32_t texture = strip ? 0 : c.Texture;
     AppliedState& a = applied_;
     if (!a.Known || a.Blend.AlphaTest != c.Blend.AlphaTest)
@@ -509,14 +404,6 @@ void GlRenderDevice::Apply(const Command& c) {
     }
     if (!a.Known || a.Strip != strip) glBindVertexArray(strip ? stripVao_ : spriteVao_);
     a = {true, c.Blend, texture, strip};
-}
-
-void GlRenderDevice::Draw(const Command& c, uint32_t FirstQuad, uint32_t Quads) {
-    if (Quads == 0) return;
-    Apply(c);
-    // Quad q's corners are vertices 4q to 4q + 3, and its six indices start at 6q.
-    glDrawElements(GL_TRIANGLES, static_cast<GLsizei>(Quads * 6), GL_UNSIGNED_INT,
-                   reinterpret_cast<const void*>(static_cast<uintptr_t>(FirstQuad) * 6 * sizeof(uint32_t)));
 }
 
 uint32_t GlRenderDevice::CreateTexture(const uint32_t* Pixels, int32_t Width, int32_t Height,
@@ -547,7 +434,7 @@ uint32_t GlRenderDevice::CreateTexture(const uint32_t* Pixels, int32_t Width, in
 void GlRenderDevice::ReleaseTexture(uint32_t Handle) {
     if (bound_ == Handle) BindTexture(0);
     // The frame being recorded may still draw it.
-    if (recording_)
+    if (recorder_.Recording())
         releaseAfterFrame_.push_back(Handle);
     else
         DeleteTexture(Handle);
@@ -559,141 +446,18 @@ void GlRenderDevice::DeleteTexture(uint32_t Handle) {
     serials_.erase(Handle);
 }
 
-void GlRenderDevice::BlitToWindow(const PixelRect& r, int Scale, int OffsetX, int OffsetY,
-                                  int ClientHeight) {
-    // The default framebuffer counts rows from the bottom, hence the flipped destination.
-    glBlitFramebuffer(r.X0, r.Y0, r.X1, r.Y1, OffsetX + r.X0 * Scale,
-                      OffsetY + (ClientHeight - r.Y0) * Scale, OffsetX + r.X1 * Scale,
-                      OffsetY + (ClientHeight - r.Y1) * Scale, GL_COLOR_BUFFER_BIT, GL_NEAREST);
-}
-
-void GlRenderDevice::PresentWindow(const uint32_t* chromeRGBA, int chromeWidth, int chromeHeight,
-                                   uint64_t chromeVersion, int frontX, int frontY,
-                                   std::optional<PixelRect> changedChrome) {
-    if (recording_ && implicitFrame_) FinishFrame();
-    SDL_GL_MakeCurrent(window_, static_cast<SDL_GLContext>(context_));
-    const int cw = std::max(1, chromeWidth), ch = std::max(1, chromeHeight);
-    // What of the client area changes with this present.
-    DamageList changed;
-    bool whole = !windowValid_;
-    if (!composite_.Fbo || composite_.Width != cw || composite_.Height != ch) {
-        MakeTarget(composite_, cw, ch);
-        chromeLoaded_ = false;
-        screenInComposite_ = false;
-        whole = true;
-    }
-    const bool frontShown = screen_.Fbo && frontX < cw && frontY < ch;
-    // The composite keeps the chrome between presents: only what changed goes up. Where
-    // the logical screen lay and is now to be left out, the chrome has to come back.
-    const bool uncover = screenInComposite_ && !frontShown;
-    if (uncover) whole = true;
-    if (chromeRGBA) {
-        PixelRect part{0, 0, cw, ch};
-        const bool next = chromeLoaded_ && chromeVersion == chromeVersion_ + 1;
-        // Kept within the image, so that nothing past it is read.
-        if (next && changedChrome && !uncover) part = ClipTo(*changedChrome, cw, ch);
-        if ((!chromeLoaded_ || chromeVersion != chromeVersion_ || uncover) && !part.Empty()) {
-            glBindTexture(GL_TEXTURE_2D, composite_.Color);
-            glPixelStorei(GL_UNPACK_ALIGNMENT, 4);
-            glPixelStorei(GL_UNPACK_ROW_LENGTH, cw);
-            glTexSubImage2D(GL_TEXTURE_2D, 0, part.X0, part.Y0, part.X1 - part.X0,
-                            part.Y1 - part.Y0, GL_RGBA, GL_UNSIGNED_BYTE,
-                            chromeRGBA + static_cast<size_t>(part.Y0) * static_cast<size_t>(cw) +
-                                static_cast<size_t>(part.X0));
-            glPixelStorei(GL_UNPACK_ROW_LENGTH, 0);
-            glBindTexture(GL_TEXTURE_2D, bound_);
-            changed.Add(part);
-        }
-        chromeVersion_ = chromeVersion;
-        chromeLoaded_ = true;
-    } else if (uncover) {
-        // No chrome at all is a black client area.
-        glBindFramebuffer(GL_FRAMEBUFFER, composite_.Fbo);
-        glViewport(0, 0, cw, ch);
-        glClearColor(0, 0, 0, 1);
-        glClear(GL_COLOR_BUFFER_BIT);
-    }
-    glDisable(GL_SCISSOR_TEST);
-    // The logical screen 1:1 over the chrome (both kept with the top row first): the
-    // parts that changed, or all of it where it was not there before.
-    if (frontShown) {
-        glBindFramebuffer(GL_READ_FRAMEBUFFER, screen_.Fbo);
-        glBindFramebuffer(GL_DRAW_FRAMEBUFFER, composite_.Fbo);
-        // Chrome rows that went up over the screen's place covered it again.
-        for (const PixelRect& band : changed.Rects())
-            screenDamage_.Add({0, std::max(0, band.Y0 - frontY), screen_.Width,
-                               std::min(screen_.Height, band.Y1 - frontY)});
-        const bool all = screenWhole_ || !screenInComposite_ || !damageLimited_;
-        const std::vector<PixelRect> full{{0, 0, screen_.Width, screen_.Height}};
-        for (const PixelRect& r : all ? full : screenDamage_.Rects()) {
-            glBlitFramebuffer(r.X0, r.Y0, r.X1, r.Y1, frontX + r.X0, frontY + r.Y0, frontX + r.X1,
-                              frontY + r.Y1, GL_COLOR_BUFFER_BIT, GL_NEAREST);
-            changed.Add({frontX + r.X0, frontY + r.Y0, frontX + r.X1, frontY + r.Y1});
-        }
-    }
-    screenInComposite_ = frontShown;
-    screenWhole_ = false;
-    screenDamage_.Clear();
-
-    // The window: the client area at the largest whole scale that fits, centred.
-    int dw = 0, dh = 0;
-    SDL_GL_GetDrawableSize(window_, &dw, &dh);
-    if (dw != windowW_ || dh != windowH_ || !damageLimited_) whole = true;
-    windowW_ = dw, windowH_ = dh;
-    const int scale = std::max(1, std::min(dw / cw, dh / ch));
-    const int ox = (dw - cw * scale) / 2, oy = (dh - ch * scale) / 2;
-    // A swap leaves the back buffer undefined, so without copies of parts every shown
-    // frame is drawn whole; a present that changes nothing shows nothing.
-    if (!subBuffer_ && !changed.Rects().empty()) whole = true;
-    if (whole || !changed.Rects().empty()) {
-        glBindFramebuffer(GL_READ_FRAMEBUFFER, composite_.Fbo);
-        glBindFramebuffer(GL_DRAW_FRAMEBUFFER, 0);
-        glViewport(0, 0, dw, dh);
-        if (whole) {
-            // The black border only exists when the client area does not fill the window.
-            if (ox != 0 || oy != 0 || cw * scale != dw || ch * scale != dh) {
-                glClearColor(0, 0, 0, 1);
-                glClear(GL_COLOR_BUFFER_BIT);
-            }
-            BlitToWindow({0, 0, cw, ch}, scale, ox, oy, ch);
-        } else {
-            for (const PixelRect& r : changed.Rects()) BlitToWindow(r, scale, ox, oy, ch);
-        }
-        if (!subBuffer_) {
-            SDL_GL_SwapWindow(window_);
-        } else if (whole) {
-            subBuffer_->Copy(0, 0, dw, dh);
-        } else {
-            for (const PixelRect& r : changed.Rects())
-                subBuffer_->Copy(ox + r.X0 * scale, oy + (ch - r.Y1) * scale,
-                                 (r.X1 - r.X0) * scale, (r.Y1 - r.Y0) * scale);
-        }
-        windowValid_ = true;
-    }
-    glBindFramebuffer(GL_FRAMEBUFFER, screen_.Fbo);
-}
-
-bool GlRenderDevice::ReadTarget(const Target& t, std::vector<uint32_t>& Pixels, int& Width,
-                                int& Height) {
-    if (recording_ && implicitFrame_) FinishFrame();
-    if (!t.Fbo) return false;
-    SDL_GL_MakeCurrent(window_, static_cast<SDL_GLContext>(context_));
-    Width = t.Width;
-    Height = t.Height;
+bool GlRenderDevice::ReadScreen(std::vector<uint32_t>& Pixels, int& Width, int& Height) {
+    FinishImplicitFrame();
+    if (!screen_.Fbo) return false;
+    MakeCurrent();
+    Width = screen_.Width;
+    Height = screen_.Height;
     Pixels.resize(static_cast<size_t>(Width) * static_cast<size_t>(Height));
-    glBindFramebuffer(GL_READ_FRAMEBUFFER, t.Fbo);
+    glBindFramebuffer(GL_READ_FRAMEBUFFER, screen_.Fbo);
     glPixelStorei(GL_PACK_ALIGNMENT, 4);
     glReadPixels(0, 0, Width, Height, GL_RGBA, GL_UNSIGNED_BYTE, Pixels.data());
     glBindFramebuffer(GL_FRAMEBUFFER, screen_.Fbo);
     return true;
-}
-
-bool GlRenderDevice::ReadWindowPixels(std::vector<uint32_t>& Pixels, int& Width, int& Height) {
-    return ReadTarget(composite_, Pixels, Width, Height);
-}
-
-bool GlRenderDevice::ReadScreenPixels(std::vector<uint32_t>& Pixels, int& Width, int& Height) {
-    return ReadTarget(screen_, Pixels, Width, Height);
 }
 
 SDL_Window* CreateHiddenGlWindow(int Width, int Height, std::string* Error) {

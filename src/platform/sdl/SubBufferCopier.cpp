@@ -1,9 +1,9 @@
-#include "framework/graphics/gl/SubBufferCopier.h"
+#include "platform/sdl/SubBufferCopier.h"
 
 #include <dlfcn.h>
 #include <epoxy/glx.h>
 
-namespace zol {
+namespace zol::sdl {
 
 std::unique_ptr<SubBufferCopier> SubBufferCopier::ForCurrentContext() {
     // libepoxy reaches GLX through libGL and aborts when it cannot open it; a context that
@@ -27,4 +27,4 @@ void SubBufferCopier::Copy(int X, int Y, int Width, int Height) {
                          Height);
 }
 
-}  // namespace zol
+}  // namespace zol::sdl

@@ -10,7 +10,7 @@
 
 #include <memory>
 
-namespace zol {
+namespace zol::sdl {
 
 class SubBufferCopier {
 public:
@@ -25,4 +25,4 @@ private:
     void* display_ = nullptr;
 };
 
-}  // namespace zol
+}  // namespace zol::sdl
