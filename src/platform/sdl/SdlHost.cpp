@@ -69,7 +69,7 @@ void SizeToDisplay(SDL_Window* window, int clientW, int clientH) {
         frameH = top + bottom;
     }
     const int scale = platform::WindowScaleFor(usable.w, usable.h, frameW, frameH, clientW, clientH);
-    if (scale > 1) SDL_SetWindowSize(window, clientW * scale, clientH * scale);
+    SDL_SetWindowSize(window, clientW * std::max(1, scale), clientH * std::max(1, scale));
     SDL_SetWindowPosition(window, SDL_WINDOWPOS_CENTERED_DISPLAY(display),
                           SDL_WINDOWPOS_CENTERED_DISPLAY(display));
 }

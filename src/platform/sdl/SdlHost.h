@@ -54,8 +54,12 @@ public:
     SdlHost(const SdlHost&) = delete;
     SdlHost& operator=(const SdlHost&) = delete;
 
-    // The window's event procedures (borrowed; nullptr: events are dropped).
-    void SetEvents(WindowEvents* Events) { events_ = Events; }
+    // The window's event procedures (borrowed; nullptr: events are dropped). The window
+    // takes the size of the layout they describe at once, before anything draws on it.
+    void SetEvents(WindowEvents* Events) {
+        events_ = Events;
+        Describe();
+    }
     // What shows the composed window (borrowed; nullptr: nothing is shown).
     void SetPresenter(WindowPresenter* Presenter) { presenter_ = Presenter; }
     SDL_Window* Window() const { return window_; }
