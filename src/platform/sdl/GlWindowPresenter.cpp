@@ -138,7 +138,8 @@ void GlWindowPresenter::Present(const ChromeImage& Chrome, bool FrontVisible, in
     // The window: the client area at the largest whole scale that fits, centred.
     int dw = 0, dh = 0;
     SDL_GL_GetDrawableSize(window_, &dw, &dh);
-    if (dw != windowW_ || dh != windowH_ || !device->DamageLimited()) whole = true;
+    const bool resized = dw != windowW_ || dh != windowH_;
+    if (resized || !device->DamageLimited()) whole = true;
     windowW_ = dw, windowH_ = dh;
     const int scale = std::max(1, std::min(dw / cw, dh / ch));
     const int ox = (dw - cw * scale) / 2, oy = (dh - ch * scale) / 2;
@@ -159,16 +160,24 @@ void GlWindowPresenter::Present(const ChromeImage& Chrome, bool FrontVisible, in
         } else {
             for (const PixelRect& r : changed.Rects()) BlitToWindow(r, scale, ox, oy, ch);
         }
-        if (!subBuffer_) {
+        if (!subBuffer_ || resized) {
+            // Mesa's software drawables learn their new size only from a swap: a copy of
+            // parts into a resized window would still use the old buffer and fail on the
+            // X server. So a resize is shown by one swap, and the frame after it whole.
             SDL_GL_SwapWindow(window_);
-        } else if (whole) {
-            subBuffer_->Copy(0, 0, dw, dh);
+            windowValid_ = !subBuffer_;
         } else {
-            for (const PixelRect& r : changed.Rects())
-                subBuffer_->Copy(ox + r.X0 * scale, oy + (ch - r.Y1) * scale,
-                                 (r.X1 - r.X0) * scale, (r.Y1 - r.Y0) * scale);
+            copies_.clear();
+            if (whole) copies_.push_back({0, 0, dw, dh});
+            else
+                for (const PixelRect& r : changed.Rects())
+                    copies_.push_back({ox + r.X0 * scale, oy + (ch - r.Y1) * scale,
+                                       ox + r.X1 * scale, oy + (ch - r.Y0) * scale});
+            windowValid_ = subBuffer_->Copy(copies_.data(), static_cast<int>(copies_.size()));
+            // A copy the server refused (the window changed size under it): a swap shows
+            // the frame and teaches the drawable its size; the next frame goes whole.
+            if (!windowValid_) SDL_GL_SwapWindow(window_);
         }
-        windowValid_ = true;
     }
     glBindFramebuffer(GL_FRAMEBUFFER, 0);
 }

@@ -65,6 +65,7 @@ private:
     int windowW_ = 0, windowH_ = 0;
     std::unique_ptr<SubBufferCopier> subBuffer_;
     DamageList screenDamage_, changed_;
+    std::vector<PixelRect> copies_;
     std::vector<uint32_t> front_;
 };
 
