@@ -1,4 +1,12 @@
-// Zol: the game. The program is wired in app/Program.
+// Zol: the game. The command line is read first: help, version and mistakes end the
+// process here, before any window or device; the program itself is wired in app/Program.
+#include <iostream>
+
+#include "app/CommandLine.h"
 #include "app/Program.h"
 
-int main() { return zol::app::RunProgram(); }
+int main(int argc, char** argv) {
+    const zol::app::CommandLine line = zol::app::ParseCommandLine(argc, argv, std::cout, std::cerr);
+    if (!line.Run) return line.ExitCode;
+    return zol::app::RunProgram(line);
+}

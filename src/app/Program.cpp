@@ -68,7 +68,7 @@ int Program::Loop() {
     return code;
 }
 
-int RunProgram() {
+int RunProgram(const CommandLine& Line) {
     std::string error;
     auto program = Program::Create({}, &error);
     if (!program) {
@@ -78,6 +78,7 @@ int RunProgram() {
     }
     frmMain form(program->Host());
     program->Load(form, form);
+    if (Line.Fullscreen) program->Host().SetFullscreen(*Line.Fullscreen);
     return program->Loop();
 }
 

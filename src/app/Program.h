@@ -17,6 +17,7 @@
 #include <optional>
 #include <string>
 
+#include "app/CommandLine.h"
 #include "framework/graphics/RenderDevice.h"
 #include "framework/graphics/gl/GlRenderDevice.h"
 #include "framework/sound/MusicDevice.h"
@@ -64,9 +65,9 @@ private:
     std::unique_ptr<sdl::GlWindowPresenter> presenter_;
 };
 
-// The whole program with the real devices, from start-up to the closed window; the exit
-// code.
-int RunProgram();
+// The whole program with the real devices, from start-up to the closed window, as the
+// command line asks; the exit code.
+int RunProgram(const CommandLine& Line);
 
 }  // namespace app
 }  // namespace zol

@@ -98,7 +98,10 @@ TEST(Install, LaysTheGameOutLikeADebianGame) {
     // name the window's class.
     const std::string id = sdl::SdlHost::kDesktopId;
     const std::string entry = ReadText(prefix / "share/applications" / (id + ".desktop"));
-    EXPECT_NE(entry.find("\nExec=zol\n"), std::string::npos);
+    // The entry starts the command by its full path in this prefix (the games folder is
+    // not on every desktop session's PATH).
+    EXPECT_NE(entry.find("\nExec=" + (prefix / "games/zol").string() + "\n"), std::string::npos)
+        << entry;
     EXPECT_NE(entry.find("\nIcon=" + id + "\n"), std::string::npos);
     EXPECT_NE(entry.find("\nStartupWMClass=" + id + "\n"), std::string::npos);
     EXPECT_NE(entry.find("\nCategories=Game;LogicGame;BlocksGame;\n"), std::string::npos);
@@ -113,11 +116,14 @@ TEST(Install, LaysTheGameOutLikeADebianGame) {
     EXPECT_NE(meta.find("<launchable type=\"desktop-id\">" + id + ".desktop</launchable>"),
               std::string::npos);
     EXPECT_NE(meta.find("version=\"" ZOL_VERSION "\""), std::string::npos);
-    const auto man = test::ReadAll((prefix / "share/man/man6/zol.6.gz").string());
-    ASSERT_GE(man.size(), 2u);
-    EXPECT_EQ(man[0], 0x1F);  // gzip
-    EXPECT_EQ(man[1], 0x8B);
-    EXPECT_TRUE(fs::is_regular_file(prefix / "share/doc/zol/copyright"));
+    for (const char* gz : {"share/man/man6/zol.6.gz", "share/doc/zol/changelog.Debian.gz"}) {
+        const auto bytes = test::ReadAll((prefix / gz).string());
+        ASSERT_GE(bytes.size(), 2u) << gz;
+        EXPECT_EQ(bytes[0], 0x1F) << gz;  // gzip
+        EXPECT_EQ(bytes[1], 0x8B) << gz;
+    }
+    EXPECT_NE(ReadText(prefix / "share/doc/zol/copyright").find("\nLicense: Expat\n"),
+              std::string::npos);
 }
 
 // Started through a link by the test below: writes where the program thinks it lives.
