@@ -44,7 +44,7 @@ void SetCounter(ui::Label& label, int32_t current, int32_t max) {
 
 }  // namespace
 
-frmMain::frmMain(WindowHost& host) : barLevel(ui::Bar::LevelBarDesign()), host_(host) {
+frmMain::frmMain(WindowHost& Host) : barLevel(ui::Bar::LevelBarDesign()), host_(Host) {
     lblLevel = DesignLabel(40, 12, 145, 27, 18, true, "Level 0");
     lblScore = DesignLabel(288, 12, 253, 27, 18, true, "0");
     lblCurrentChain = DesignLabel(172, 356, 85, 21, 14, true, "0");

@@ -23,7 +23,7 @@ namespace zol {
 
 class frmMain final : public WindowEvents {
 public:
-    explicit frmMain(WindowHost& host);
+    explicit frmMain(WindowHost& Host);
 
     // ---- Window fields ----
     bool Paused = false;

@@ -34,7 +34,7 @@ public:
     // The 30 ms timer.
     virtual void tmrMain_Timer() = 0;
     // Fills in the labels and the level bar as they are now.
-    virtual void DescribeWindow(WindowContent& content) = 0;
+    virtual void DescribeWindow(WindowContent& Content) = 0;
 };
 
 class WindowHost : public SystemHost {

@@ -67,38 +67,38 @@ uint32_t ToRGB(uint32_t c) {
 
 Bar::Bar() { Update(); }
 
-void Bar::SetValue(float v) {
+void Bar::SetValue(float Value) {
     Changed();
-    value_ = v;
+    value_ = Value;
     Update();
 }
-void Bar::SetMax(int32_t m) {
+void Bar::SetMax(int32_t Max) {
     Changed();
-    max_ = m;
+    max_ = Max;
     Update();
 }
-void Bar::SetBorder(int32_t b) {
+void Bar::SetBorder(int32_t Border) {
     Changed();
-    border_ = b;
+    border_ = Border;
     Update();
 }
-void Bar::SetBackColor(uint32_t c) {
+void Bar::SetBackColor(uint32_t Color) {
     Changed();
-    backColor_ = c;
+    backColor_ = Color;
     Update();
 }
-void Bar::SetForeColor(uint32_t c) {
+void Bar::SetForeColor(uint32_t Color) {
     Changed();
-    foreColor_ = c;
+    foreColor_ = Color;
     Update();
 }
-void Bar::SetForePicture(const std::string& p) {
+void Bar::SetForePicture(const std::string& Picture) {
     Changed();
-    forePicture_ = p;
+    forePicture_ = Picture;
 }
-void Bar::SetBackPicture(const std::string& p) {
+void Bar::SetBackPicture(const std::string& Picture) {
     Changed();
-    backPicture_ = p;
+    backPicture_ = Picture;
 }
 
 void Bar::ReadProperties(const PropertyStore& Store) {

@@ -45,23 +45,23 @@ public:
 
     // The current value, kept within 0..Max.
     float Value() const { return value_; }
-    void SetValue(float v);
+    void SetValue(float Value);
     // The maximum; values below 1 become 1.
     int32_t Max() const { return max_; }
-    void SetMax(int32_t m);
+    void SetMax(int32_t Max);
     // 0 no border, 2 sunken, anything else a flat single line.
     int32_t Border() const { return border_; }
-    void SetBorder(int32_t b);
+    void SetBorder(int32_t Border);
     // Colours as system colour values: red in the low byte (0x00BBGGRR).
     uint32_t BackColor() const { return backColor_; }
-    void SetBackColor(uint32_t c);
+    void SetBackColor(uint32_t Color);
     uint32_t ForeColor() const { return foreColor_; }
-    void SetForeColor(uint32_t c);
+    void SetForeColor(uint32_t Color);
     // Pictures shown in the filled part and in the background ("" none).
     const std::string& ForePicture() const { return forePicture_; }
-    void SetForePicture(const std::string& p);
+    void SetForePicture(const std::string& Picture);
     const std::string& BackPicture() const { return backPicture_; }
-    void SetBackPicture(const std::string& p);
+    void SetBackPicture(const std::string& Picture);
 
     // True once a setter has changed a property since the design was last read or written.
     bool DesignChanged() const { return changed_; }

@@ -14,8 +14,8 @@ namespace ui {
 struct Rect {
     int32_t X = 0, Y = 0, W = 0, H = 0;
     // True when the point lies inside.
-    bool Contains(int32_t px, int32_t py) const {
-        return px >= X && py >= Y && px < X + W && py < Y + H;
+    bool Contains(int32_t Px, int32_t Py) const {
+        return Px >= X && Py >= Y && Px < X + W && Py < Y + H;
     }
     bool operator==(const Rect&) const = default;
 };

@@ -17,7 +17,7 @@ namespace {
 SystemHost* g_host = nullptr;
 }  // namespace
 
-void SetSystemHost(SystemHost* host) { g_host = host; }
+void SetSystemHost(SystemHost* Host) { g_host = Host; }
 SystemHost* GetSystemHost() { return g_host; }
 
 int32_t GetTickCount() {
@@ -27,17 +27,17 @@ int32_t GetTickCount() {
     return static_cast<int32_t>(static_cast<uint32_t>(ms));
 }
 
-MsgAnswer ShowMessage(const std::string& text, const std::string& title, MsgButtons buttons,
-                      MsgIcon icon) {
-    if (g_host) return g_host->MessageBox(text, title, buttons, icon);
-    std::fprintf(stderr, "%s: %s\n", title.c_str(), text.c_str());
+MsgAnswer ShowMessage(const std::string& Text, const std::string& Title, MsgButtons Buttons,
+                      MsgIcon Icon) {
+    if (g_host) return g_host->MessageBox(Text, Title, Buttons, Icon);
+    std::fprintf(stderr, "%s: %s\n", Title.c_str(), Text.c_str());
     return MsgAnswer::OK;
 }
 
 void ClearInput() { Keys.fill(false); }
 
-int32_t CLng(double value) {
-    const double r = RoundHalfEven(value);
+int32_t CLng(double Value) {
+    const double r = RoundHalfEven(Value);
     if (!(r >= std::numeric_limits<int32_t>::min())) return std::numeric_limits<int32_t>::min();
     if (r > std::numeric_limits<int32_t>::max()) return std::numeric_limits<int32_t>::max();
     return static_cast<int32_t>(r);

@@ -29,19 +29,19 @@ public:
     // Milliseconds of a monotonic system clock (wraps like a 32-bit tick counter).
     virtual int32_t GetTickCount() = 0;
     // Shows a modal message box and returns the button the user chose.
-    virtual MsgAnswer MessageBox(const std::string& text, const std::string& title,
-                                 MsgButtons buttons, MsgIcon icon) = 0;
+    virtual MsgAnswer MessageBox(const std::string& Text, const std::string& Title,
+                                 MsgButtons Buttons, MsgIcon Icon) = 0;
 };
 
 // Installs the host the framework asks for the clock and for message boxes (nullptr: none).
-void SetSystemHost(SystemHost* host);
+void SetSystemHost(SystemHost* Host);
 // The installed host, or nullptr.
 SystemHost* GetSystemHost();
 // The host's millisecond clock; a steady clock of our own when no host is installed.
 int32_t GetTickCount();
 // Shows a message box through the host; without a host the text goes to stderr and OK is returned.
-MsgAnswer ShowMessage(const std::string& text, const std::string& title, MsgButtons buttons,
-                      MsgIcon icon);
+MsgAnswer ShowMessage(const std::string& Text, const std::string& Title, MsgButtons Buttons,
+                      MsgIcon Icon);
 
 // ---- Process-wide values ------------------------------------------------------
 
@@ -60,12 +60,12 @@ constexpr float Clamp(float Value, float Min, float Max) {
 }
 
 // Nearest integer with halves to even, in double precision (the default rounding mode).
-inline double RoundHalfEven(double value) { return std::nearbyint(value); }
+inline double RoundHalfEven(double Value) { return std::nearbyint(Value); }
 
 // Nearest 32-bit integer with halves to even; values beyond the range saturate.
-int32_t CLng(double value);
+int32_t CLng(double Value);
 
 // Floor, as a double (Int of the original arithmetic).
-inline double Int(double value) { return std::floor(value); }
+inline double Int(double Value) { return std::floor(Value); }
 
 }  // namespace zol

@@ -24,12 +24,12 @@ double Rnd() {
     return g_source->Next();
 }
 
-void SetRandomSource(std::unique_ptr<RandomSource> source) {
-    if (!source) {
+void SetRandomSource(std::unique_ptr<RandomSource> Source) {
+    if (!Source) {
         SeedRandomFromClock();
         return;
     }
-    g_source = std::move(source);
+    g_source = std::move(Source);
     g_draws = 0;
 }
 

@@ -20,7 +20,7 @@ public:
 // splitmix64; each draw is (next >> 11) * 2^-53.
 class SplitMix64 final : public RandomSource {
 public:
-    explicit SplitMix64(uint64_t seed) : state_(seed) {}
+    explicit SplitMix64(uint64_t Seed) : state_(Seed) {}
     double Next() override;
     // The next raw 64-bit output.
     uint64_t NextBits();
@@ -32,7 +32,7 @@ private:
 // The next uniform number in [0, 1) from the installed source.
 double Rnd();
 // Installs a source (the previous one is dropped); nullptr reinstalls a clock-seeded one.
-void SetRandomSource(std::unique_ptr<RandomSource> source);
+void SetRandomSource(std::unique_ptr<RandomSource> Source);
 // Seeds a new splitmix64 source from the system clock.
 void SeedRandomFromClock();
 // Draws made since the last source was installed.

@@ -8,23 +8,23 @@
 
 namespace zol {
 
-PixelRect Union(const PixelRect& a, const PixelRect& b) {
-    if (a.Empty()) return b;
-    if (b.Empty()) return a;
-    return {std::min(a.X0, b.X0), std::min(a.Y0, b.Y0), std::max(a.X1, b.X1),
-            std::max(a.Y1, b.Y1)};
+PixelRect Union(const PixelRect& A, const PixelRect& B) {
+    if (A.Empty()) return B;
+    if (B.Empty()) return A;
+    return {std::min(A.X0, B.X0), std::min(A.Y0, B.Y0), std::max(A.X1, B.X1),
+            std::max(A.Y1, B.Y1)};
 }
 
-PixelRect ClipTo(const PixelRect& r, int32_t Width, int32_t Height) {
-    return {std::clamp(r.X0, 0, Width), std::clamp(r.Y0, 0, Height), std::clamp(r.X1, 0, Width),
-            std::clamp(r.Y1, 0, Height)};
+PixelRect ClipTo(const PixelRect& R, int32_t Width, int32_t Height) {
+    return {std::clamp(R.X0, 0, Width), std::clamp(R.Y0, 0, Height), std::clamp(R.X1, 0, Width),
+            std::clamp(R.Y1, 0, Height)};
 }
 
-void DamageList::Add(const PixelRect& r) {
-    if (r.Empty()) return;
+void DamageList::Add(const PixelRect& R) {
+    if (R.Empty()) return;
     // Overlapping rectangles become one, so the list stays disjoint and no pixel is
     // redrawn twice; the union may reach further ones, hence the repeat.
-    PixelRect grown = r;
+    PixelRect grown = R;
     for (bool merged = true; merged;) {
         merged = false;
         for (size_t i = 0; i < rects_.size(); ++i) {

@@ -25,16 +25,16 @@ struct PixelRect {
     int32_t X0 = 0, Y0 = 0, X1 = 0, Y1 = 0;
     bool Empty() const { return X1 <= X0 || Y1 <= Y0; }
     int64_t Area() const { return Empty() ? 0 : int64_t{X1 - X0} * (Y1 - Y0); }
-    bool Overlaps(const PixelRect& o) const {
-        return X0 < o.X1 && o.X0 < X1 && Y0 < o.Y1 && o.Y0 < Y1;
+    bool Overlaps(const PixelRect& Other) const {
+        return X0 < Other.X1 && Other.X0 < X1 && Y0 < Other.Y1 && Other.Y0 < Y1;
     }
     bool operator==(const PixelRect&) const = default;
 };
 
 // The smallest rectangle holding both (an empty one adds nothing).
-PixelRect Union(const PixelRect& a, const PixelRect& b);
+PixelRect Union(const PixelRect& A, const PixelRect& B);
 // The part of r inside [0, Width) x [0, Height); empty when there is none.
-PixelRect ClipTo(const PixelRect& r, int32_t Width, int32_t Height);
+PixelRect ClipTo(const PixelRect& R, int32_t Width, int32_t Height);
 
 // Keeps a list of at most MaxRects disjoint rectangles covering everything added.
 class DamageList {
@@ -43,7 +43,7 @@ public:
     void Clear() { rects_.clear(); }
     // Adds a rectangle: merged with every one it overlaps, and when the list is full,
     // the two whose union grows the covered area least become one.
-    void Add(const PixelRect& r);
+    void Add(const PixelRect& R);
     const std::vector<PixelRect>& Rects() const { return rects_; }
     int64_t Area() const;
 

@@ -57,12 +57,12 @@ void GlWindowPresenter::MakeComposite(int Width, int Height) {
     glBindTexture(GL_TEXTURE_2D, 0);
 }
 
-void GlWindowPresenter::BlitToWindow(const PixelRect& r, int Scale, int OffsetX, int OffsetY,
+void GlWindowPresenter::BlitToWindow(const PixelRect& R, int Scale, int OffsetX, int OffsetY,
                                      int ClientHeight) {
     // The default framebuffer counts rows from the bottom, hence the flipped destination.
-    glBlitFramebuffer(r.X0, r.Y0, r.X1, r.Y1, OffsetX + r.X0 * Scale,
-                      OffsetY + (ClientHeight - r.Y0) * Scale, OffsetX + r.X1 * Scale,
-                      OffsetY + (ClientHeight - r.Y1) * Scale, GL_COLOR_BUFFER_BIT, GL_NEAREST);
+    glBlitFramebuffer(R.X0, R.Y0, R.X1, R.Y1, OffsetX + R.X0 * Scale,
+                      OffsetY + (ClientHeight - R.Y0) * Scale, OffsetX + R.X1 * Scale,
+                      OffsetY + (ClientHeight - R.Y1) * Scale, GL_COLOR_BUFFER_BIT, GL_NEAREST);
 }
 
 void GlWindowPresenter::Present(const ChromeImage& Chrome, bool FrontVisible, int FrontX,

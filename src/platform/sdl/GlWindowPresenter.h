@@ -49,8 +49,8 @@ private:
     // nullptr when there is none.
     GlRenderDevice* Device();
     void MakeComposite(int Width, int Height);
-    // Copies the client-area rectangle r of the composite into the window's back buffer.
-    void BlitToWindow(const PixelRect& r, int Scale, int OffsetX, int OffsetY, int ClientHeight);
+    // Copies the client-area rectangle R of the composite into the window's back buffer.
+    void BlitToWindow(const PixelRect& R, int Scale, int OffsetX, int OffsetY, int ClientHeight);
 
     SDL_Window* window_;
     GlScreenLink& link_;

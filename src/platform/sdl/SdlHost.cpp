@@ -370,10 +370,10 @@ int32_t SdlHost::GetTickCount() {
     return static_cast<int32_t>(static_cast<uint32_t>(SDL_GetTicks64()));
 }
 
-MsgAnswer SdlHost::MessageBox(const std::string& text, const std::string& title,
-                              MsgButtons buttons, MsgIcon icon) {
-    const std::string body = ToSdlLineBreaks(text);
-    if (icon == MsgIcon::Error) errorShown_ = true;
+MsgAnswer SdlHost::MessageBox(const std::string& Text, const std::string& Title,
+                              MsgButtons Buttons, MsgIcon Icon) {
+    const std::string body = ToSdlLineBreaks(Text);
+    if (Icon == MsgIcon::Error) errorShown_ = true;
     if (CanShowMessageBoxes()) {
         // Enter picks the first button (OK or Yes); Escape the last one (OK, No or Cancel).
         SDL_MessageBoxButtonData data[3];
@@ -381,7 +381,7 @@ MsgAnswer SdlHost::MessageBox(const std::string& text, const std::string& title,
         const auto add = [&](MsgAnswer a, const char* label, Uint32 flags) {
             data[count++] = SDL_MessageBoxButtonData{flags, static_cast<int>(a), label};
         };
-        switch (buttons) {
+        switch (Buttons) {
             case MsgButtons::OK:
                 add(MsgAnswer::OK, "OK",
                     SDL_MESSAGEBOX_BUTTON_RETURNKEY_DEFAULT |
@@ -397,9 +397,9 @@ MsgAnswer SdlHost::MessageBox(const std::string& text, const std::string& title,
                 add(MsgAnswer::Cancel, "Cancel", SDL_MESSAGEBOX_BUTTON_ESCAPEKEY_DEFAULT);
                 break;
         }
-        const SDL_MessageBoxData box{SdlIconFlag(icon) | SDL_MESSAGEBOX_BUTTONS_LEFT_TO_RIGHT,
+        const SDL_MessageBoxData box{SdlIconFlag(Icon) | SDL_MESSAGEBOX_BUTTONS_LEFT_TO_RIGHT,
                                      shown_ && !closed_ ? window_ : nullptr,
-                                     title.c_str(),
+                                     Title.c_str(),
                                      body.c_str(),
                                      count,
                                      data,
@@ -408,10 +408,10 @@ MsgAnswer SdlHost::MessageBox(const std::string& text, const std::string& title,
         DialogTakesFocus(true);
         const bool ok = SDL_ShowMessageBox(&box, &pressed) == 0;
         DialogTakesFocus(false);
-        if (ok) return pressed < 0 ? ClosedAnswer(buttons) : static_cast<MsgAnswer>(pressed);
+        if (ok) return pressed < 0 ? ClosedAnswer(Buttons) : static_cast<MsgAnswer>(pressed);
     }
-    std::fprintf(stderr, "Zol: no message box possible; %s: %s\n", title.c_str(), body.c_str());
-    return ClosedAnswer(buttons);
+    std::fprintf(stderr, "Zol: no message box possible; %s: %s\n", Title.c_str(), body.c_str());
+    return ClosedAnswer(Buttons);
 }
 
 bool SdlHost::IsForeground() {

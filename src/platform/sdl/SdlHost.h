@@ -1,28 +1,23 @@
 // SdlHost: the game window on SDL2.
 //
-// What it does: the game window (made for OpenGL, hidden until ShowWindow), laid out at
-// 580 x 388 logical pixels and shown at the largest whole scale that fits: its first size
-// is that scale of the display's usable area, it can be resized (the presenter centres
-// the picture with bars around it) and switched to full screen on the desktop's own mode
-// with F11 or Alt+Enter, keys the game never sees. High-density displays are asked for
-// their real pixels. The event loop turns SDL's events into the window's event
-// procedures: keys as virtual-key codes with SDL's key repeat as repeated key-downs, the
-// release of a key tapped between two ticks held back until the next tick has seen it;
-// game controllers, hot-plugged, through the same key procedures (see SdlGamepad); mouse
-// presses mapped back through the picture's scale to logical pixels of the drawing area;
-// focus changes and the close button. The 30 ms timer runs on the same thread (it sleeps
-// in SDL's event wait until the next tick is due and never queues missed ticks); the
-// clipboard, message boxes through SDL_ShowMessageBox, and the modal input box drawn
-// inside the window. After every tick it asks the game window to describe its labels and
-// bar, repaints the chrome when that changed, and presents. The window's class is the
-// desktop entry's id, so that docks find the game's icon; nothing is written to disk.
-// Who owns what: main() owns the host; the host borrows the window's event procedures
-// and the presenter, and owns the SDL window, the painter and the open controllers.
-// Failure: Create returns nullptr with a reason when SDL's video cannot start; without
-// SDL's controller subsystem the game simply has no pads. Message boxes that cannot be
-// shown (no display, or the offscreen and dummy drivers) print to stderr and answer as if
-// closed (OK, No, Cancel); the input box answers "cancelled" without a window. An
-// exception out of an event procedure shows its description and closes the window.
+// What it does:
+// - the window: sized by the layout the game describes (the largest whole scale of the
+//   client area that fits the display), resizable, full screen on F11 / Alt+Enter (keys
+//   the game never sees), hidden until ShowWindow; its class is the desktop entry's id.
+// - the loop: SDL events become the window's event procedures (keys as virtual-key codes,
+//   SDL's key repeat as repeated key-downs; pads through SdlGamepad; mouse presses mapped
+//   back to logical pixels; focus; the close button), and the 30 ms timer runs on the
+//   same thread without queueing missed ticks. After each tick the window is described,
+//   its chrome repainted where it changed, and handed to the presenter.
+// - the desktop's answers: clipboard, message boxes, the input box drawn in the window.
+// Who owns what: the program owns the host; the host owns the SDL window, the painter and
+// the open pads, and borrows the window's event procedures and the presenter.
+// Failure: Create returns nullptr with a reason when SDL's video cannot start. A message
+// box that cannot be shown prints to stderr and answers as if closed; the input box
+// answers "cancelled" without a window. An exception out of an event procedure is shown
+// and closes the window.
+// What it does not do: draw the game (the GL device does) or show pixels on screen (the
+// presenter does); it writes nothing to disk.
 #pragma once
 
 #include <SDL.h>
@@ -91,8 +86,8 @@ public:
 
     // ---- SystemHost ----
     int32_t GetTickCount() override;
-    MsgAnswer MessageBox(const std::string& text, const std::string& title, MsgButtons buttons,
-                         MsgIcon icon) override;
+    MsgAnswer MessageBox(const std::string& Text, const std::string& Title, MsgButtons Buttons,
+                         MsgIcon Icon) override;
     // ---- WindowHost ----
     bool IsForeground() override;
     std::optional<std::string> GetClipboardText() override;

@@ -1,23 +1,19 @@
 // GlRenderDevice: the RenderDevice seam on OpenGL 3.3 core (functions through libepoxy).
 //
-// What it does: draws the logical screen and nothing else. The screen is a framebuffer
-// object of its own, which is the back buffer: a frame that clears depth only draws over
-// the previous picture. One shader pair draws textured and untextured vertices with the
-// alpha test (texel alpha at least 8 of 255); the blend modes map onto glBlendEquation /
-// glBlendFunc; textures are sampled by point with wrapping. Every vertex lies at one
-// depth and nothing writes depth, so there is no depth buffer and no depth test. The
-// framework's conventions are absorbed here: vertices put pixel centres on whole
-// coordinates (half a pixel is added, so a 48-pixel sprite covers exactly 48 pixels,
-// texel for pixel) and y grows downwards.
-// Only what changed is drawn: a frame is recorded (FrameRecorder) and, at its end,
-// replayed only inside the rectangles that can differ from the last frame, each behind a
-// scissor. ZOL_GL_FULL_FRAMES=1 in the environment draws every frame whole.
-// Showing the screen in a window is not the device's job: it lends its screen, through a
-// GlScreenLink that the program wires at start-up, to the window presenter, which reads
-// the screen's framebuffer and what changed on it since it last looked.
+// What it does: draws the logical screen. The screen is a framebuffer object of its own
+// and is the back buffer, so a frame that clears nothing draws over the last picture. One
+// shader pair draws textured and untextured vertices with the alpha test (texel alpha of
+// at least 8/255); blend modes map onto glBlendEquation / glBlendFunc; textures are
+// sampled by point with wrapping; there is no depth buffer (nothing writes depth). The
+// framework's conventions are absorbed here: pixel centres on whole coordinates (half a
+// pixel is added, so a 48-pixel sprite covers 48 pixels) and y growing downwards. Each
+// frame is recorded (FrameRecorder) and replayed only inside the rectangles that can
+// differ from the last frame; ZOL_GL_FULL_FRAMES=1 draws every frame whole.
 // Who owns what: the device owns its GL context (made on the window it is given, which
-// must outlive it) and every GL object it makes.
+// must outlive it) and every GL object it makes. It lends its screen to the window
+// presenter through a GlScreenLink wired at start-up.
 // Failure: Create returns nullptr with a reason; later GL errors are not checked.
+// What it does not do: composite, scale or show the window (GlWindowPresenter does).
 #pragma once
 
 #include <cstdint>
