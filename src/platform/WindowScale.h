@@ -14,6 +14,11 @@
 
 namespace zol::platform {
 
+// How the picture fills a larger window: Sharp at the largest whole scale, or Fill the
+// window's height as far as its width allows (a whole-scale enlargement smoothed once to
+// the final size).
+enum class ScaleMode { Sharp, Fill };
+
 // The picture inside a drawable: its scale and its top-left corner in device pixels.
 struct PicturePlacement {
     int Scale = 1;

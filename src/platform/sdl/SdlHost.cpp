@@ -287,6 +287,12 @@ void SdlHost::SetFullscreen(bool Fullscreen) {
         std::fprintf(stderr, "Zol: full screen could not be switched: %s\n", SDL_GetError());
 }
 
+void SdlHost::SetScaleMode(platform::ScaleMode Mode) {
+    if (Mode == scaleMode_) return;
+    scaleMode_ = Mode;
+    if (presenter_) presenter_->Invalidate();
+}
+
 std::optional<platform::PicturePoint> SdlHost::ClientPoint(int X, int Y) const {
     int ww = 0, wh = 0, dw = 0, dh = 0;
     SDL_GetWindowSize(window_, &ww, &wh);

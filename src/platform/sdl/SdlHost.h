@@ -81,6 +81,9 @@ public:
     bool IsFullscreen() const;
     // Switches between the window and full screen on the desktop's own mode.
     void SetFullscreen(bool Fullscreen);
+    // How the picture fills a window larger than it (F10 switches; Sharp at first).
+    platform::ScaleMode GetScaleMode() const { return scaleMode_; }
+    void SetScaleMode(platform::ScaleMode Mode);
     // The open game controllers.
     const SdlGamepad& Gamepad() const { return gamepad_; }
 
@@ -143,6 +146,7 @@ private:
     bool closed_ = false;
     bool closeRequested_ = false;  // the close button while an input box was open
     bool inDialog_ = false;
+    platform::ScaleMode scaleMode_ = platform::ScaleMode::Sharp;
 };
 
 }  // namespace zol::sdl
