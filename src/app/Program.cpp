@@ -1,5 +1,6 @@
 #include "app/Program.h"
 
+#include <csignal>
 #include <cstdio>
 
 #include "framework/core/qCore.h"
@@ -69,6 +70,9 @@ int Program::Loop() {
 }
 
 int RunProgram(const CommandLine& Line) {
+    // A library's diagnostic written to a closed pipe (stderr of a finished pager, say)
+    // must not end the game: the write just fails.
+    std::signal(SIGPIPE, SIG_IGN);
     std::string error;
     auto program = Program::Create({}, &error);
     if (!program) {

@@ -92,6 +92,10 @@ void ApplyTint(float R, float G, float B);
 
 // Loads an image into the texture table (or finds it there); 0 when nothing could be loaded.
 int32_t LoadTexture(const std::string& FileName, bool Smooth, Color32 ColorKey);
+// The image at Path as ARGB pixels, rows top first; false when it cannot be decoded. Only
+// the formats game art comes in are read (PNG, BMP, JPEG, TGA), at most 4096 pixels a side.
+bool DecodeImage(const std::string& Path, std::vector<uint32_t>& Pixels, int32_t& Width,
+                 int32_t& Height);
 // Adds decoded ARGB pixels (rows top first) to the table as FileName, with the colour key
 // applied; what LoadTexture does after decoding. 0 when the device refuses the texture.
 int32_t AddTexture(const std::string& FileName, const uint32_t* Pixels, int32_t Width,

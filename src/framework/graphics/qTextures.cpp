@@ -21,7 +21,8 @@ namespace {
 // claimed size from turning into a huge copy (the decoders' allocations are capped to match).
 constexpr int32_t kMaxImageSide = 4096;
 
-// The image at Path as ARGB pixels, rows top first; false when it cannot be decoded.
+}  // namespace
+
 bool DecodeImage(const std::string& Path, std::vector<uint32_t>& Pixels, int32_t& Width,
                  int32_t& Height) {
     LimitDecodeAllocations();
@@ -65,7 +66,6 @@ bool DecodeImage(const std::string& Path, std::vector<uint32_t>& Pixels, int32_t
     SDL_FreeSurface(argb);
     return ok;
 }
-}  // namespace
 
 int32_t AddTexture(const std::string& FileName, const uint32_t* Pixels, int32_t Width,
                    int32_t Height, bool Smooth, Color32 ColorKey) {

@@ -1,7 +1,5 @@
 #include "platform/sdl/SdlHost.h"
 
-#include <SDL_image.h>
-
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
@@ -13,6 +11,7 @@
 #include "framework/core/qKeys.h"
 #include "framework/core/qFileSystem.h"
 #include "platform/sdl/SdlKeys.h"
+#include "platform/sdl/X11Display.h"
 
 namespace zol::sdl {
 
@@ -54,6 +53,16 @@ Uint32 SdlIconFlag(MsgIcon icon) {
         default: return 0;
     }
 }
+bool IsHeadlessDriver(const char* Driver) {
+    return Driver && (std::strcmp(Driver, "offscreen") == 0 || std::strcmp(Driver, "dummy") == 0);
+}
+
+// True when the user or a test named a video driver.
+bool AskedForDriver() {
+    const char* asked = SDL_GetHint(SDL_HINT_VIDEODRIVER);
+    return asked && *asked;
+}
+
 // Grows a new window to the largest whole scale of the client area that fits the usable
 // part of its display, frame included, and centres it there.
 void SizeToDisplay(SDL_Window* window, int clientW, int clientH) {
@@ -95,6 +104,14 @@ std::unique_ptr<SdlHost> SdlHost::Create(std::string* Error) {
         if (Error) *Error = std::string("SDL video could not start: ") + SDL_GetError();
         return nullptr;
     }
+    // Without a display SDL falls back to its offscreen driver, and the game would play
+    // on where nobody can see it. That driver is for the tests and tools that ask for it.
+    if (IsHeadlessDriver(SDL_GetCurrentVideoDriver()) && !AskedForDriver()) {
+        SDL_QuitSubSystem(SDL_INIT_VIDEO | SDL_INIT_EVENTS);
+        if (Error) *Error = "no display could be opened (DISPLAY and WAYLAND_DISPLAY name none)";
+        return nullptr;
+    }
+    EndOnLostDisplay();
     std::unique_ptr<SdlHost> host(new SdlHost());
     // Pads are a bonus: without them the game plays on the keyboard as ever.
     host->padsStarted_ = SDL_InitSubSystem(SDL_INIT_GAMECONTROLLER) == 0;
@@ -112,8 +129,9 @@ std::unique_ptr<SdlHost> SdlHost::Create(std::string* Error) {
         if (Error) *Error = std::string("the window could not be created: ") + SDL_GetError();
         return nullptr;  // the destructor stops SDL's video again
     }
+    WatchVisibility(host->window_);
     const std::string folder = ProgramFolder();
-    if (SDL_Surface* icon = IMG_Load((folder + "img/icon.png").c_str())) {
+    if (SDL_Surface* icon = LoadImageSurface(folder + "img/icon.png")) {
         SDL_SetWindowIcon(host->window_, icon);
         SDL_FreeSurface(icon);
     }
@@ -225,6 +243,9 @@ void SdlHost::HandleEvent(const SDL_Event& e) {
             break;
         }
         case SDL_WINDOWEVENT: HandleWindowEvent(e.window); break;
+        case SDL_SYSWMEVENT:
+            if (const int visible = VisibilityFrom(e); visible >= 0) SetVisibility(visible == 1);
+            break;
         case SDL_QUIT: CloseWindow(); break;
         default: break;
     }
@@ -252,8 +273,13 @@ void SdlHost::HandleWindowEvent(const SDL_WindowEvent& w) {
             else
                 CloseWindow();
             break;
+        case SDL_WINDOWEVENT_HIDDEN:
+        case SDL_WINDOWEVENT_MINIMIZED: SetVisibility(false); break;
+        case SDL_WINDOWEVENT_SHOWN:
+        case SDL_WINDOWEVENT_RESTORED: SetVisibility(true); break;
         case SDL_WINDOWEVENT_EXPOSED:
         case SDL_WINDOWEVENT_SIZE_CHANGED:
+            SetVisibility(true);
             if (presenter_) presenter_->Invalidate();
             if (!inDialog_) RefreshWindow();
             break;
@@ -271,9 +297,14 @@ bool SdlHost::HandleWindowKey(const SDL_KeyboardEvent& k) {
     }
     if (known && swallowed_[code]) return true;  // a repeat of a window key
     // A repeat of a key that went down as a game key stays a game key.
-    if (k.repeat != 0 || !IsFullscreenToggle(k.keysym.sym, k.keysym.mod)) return false;
+    if (k.repeat != 0) return false;
+    const bool fullscreen = IsFullscreenToggle(k.keysym.sym, k.keysym.mod);
+    if (!fullscreen && !IsScaleModeToggle(k.keysym.sym)) return false;
     if (known) swallowed_[code] = true;
-    SetFullscreen(!IsFullscreen());
+    if (fullscreen) SetFullscreen(!IsFullscreen());
+    else
+        SetScaleMode(scaleMode_ == platform::ScaleMode::Sharp ? platform::ScaleMode::Fill
+                                                              : platform::ScaleMode::Sharp);
     return true;
 }
 
@@ -287,10 +318,18 @@ void SdlHost::SetFullscreen(bool Fullscreen) {
         std::fprintf(stderr, "Zol: full screen could not be switched: %s\n", SDL_GetError());
 }
 
+void SdlHost::SetVisibility(bool Visible) {
+    if (Visible == visible_) return;
+    visible_ = Visible;
+    if (presenter_) presenter_->SetVisible(Visible);
+    if (Visible && !inDialog_) RefreshWindow();
+}
+
 void SdlHost::SetScaleMode(platform::ScaleMode Mode) {
     if (Mode == scaleMode_) return;
     scaleMode_ = Mode;
-    if (presenter_) presenter_->Invalidate();
+    if (presenter_) presenter_->SetScaleMode(Mode);
+    if (shown_ && !closed_ && !inDialog_) PresentChrome(true);
 }
 
 std::optional<platform::PicturePoint> SdlHost::ClientPoint(int X, int Y) const {
@@ -300,7 +339,8 @@ std::optional<platform::PicturePoint> SdlHost::ClientPoint(int X, int Y) const {
     if (dw <= 0 || dh <= 0) dw = ww, dh = wh;
     const WindowLayout& layout = content_.Layout;
     if (layout.ClientWidth <= 0 || layout.ClientHeight <= 0) return std::nullopt;
-    return platform::WindowToPicture(X, Y, ww, wh, dw, dh, layout.ClientWidth, layout.ClientHeight);
+    return platform::WindowToPicture(X, Y, ww, wh, dw, dh, layout.ClientWidth, layout.ClientHeight,
+                                     scaleMode_);
 }
 
 void SdlHost::DeliverPad(const platform::PadActions& Actions) {

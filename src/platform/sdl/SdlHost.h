@@ -56,7 +56,10 @@ public:
         Describe();
     }
     // What shows the composed window (borrowed; nullptr: nothing is shown).
-    void SetPresenter(WindowPresenter* Presenter) { presenter_ = Presenter; }
+    void SetPresenter(WindowPresenter* Presenter) {
+        presenter_ = Presenter;
+        if (presenter_) presenter_->SetScaleMode(scaleMode_);
+    }
     SDL_Window* Window() const { return window_; }
     WindowPainter& Painter() { return *painter_; }
 
@@ -113,6 +116,8 @@ private:
     void PresentChrome(bool FrontVisible);
     // Asks the window's procedures for its content; the window takes the layout's size.
     void Describe();
+    // Whether anybody can see the window; nothing is drawn or shown while nobody can.
+    void SetVisibility(bool Visible);
     // The window's own keys (full screen): true when Key was one and is not passed on.
     bool HandleWindowKey(const SDL_KeyboardEvent& Key);
     // The client pixel under a window point, or nothing on the bars around the picture.
@@ -147,6 +152,7 @@ private:
     bool closeRequested_ = false;  // the close button while an input box was open
     bool inDialog_ = false;
     platform::ScaleMode scaleMode_ = platform::ScaleMode::Sharp;
+    bool visible_ = true;
 };
 
 }  // namespace zol::sdl

@@ -67,4 +67,6 @@ bool IsFullscreenToggle(SDL_Keycode Key, Uint16 Mod) {
     return (Key == SDLK_RETURN || Key == SDLK_KP_ENTER) && (Mod & KMOD_ALT) != 0;
 }
 
+bool IsScaleModeToggle(SDL_Keycode Key) { return Key == SDLK_F10; }
+
 }  // namespace zol::sdl

@@ -20,5 +20,7 @@ int ShiftMaskFromSdl(Uint16 Mod);
 int ButtonMaskFromSdl(Uint8 Button);
 // True for the keys that switch between window and full screen: F11, Alt+Enter.
 bool IsFullscreenToggle(SDL_Keycode Key, Uint16 Mod);
+// True for the key that switches between the sharp and the filling scale: F10.
+bool IsScaleModeToggle(SDL_Keycode Key);
 
 }  // namespace zol::sdl

@@ -2,13 +2,12 @@
 
 #include <fontconfig/fontconfig.h>
 
-#include <SDL_image.h>
-
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
 
 #include "framework/core/qText.h"
+#include "framework/graphics/qDDraw.h"
 
 namespace zol::sdl {
 
@@ -54,14 +53,23 @@ std::string FindFontFile(const std::string& Pattern, int* Index) {
     return file;
 }
 
+SDL_Surface* LoadImageSurface(const std::string& Path) {
+    std::vector<uint32_t> argb;
+    int32_t w = 0, h = 0;
+    if (!DecodeImage(Path, argb, w, h)) return nullptr;
+    SDL_Surface* wrapped = SDL_CreateRGBSurfaceWithFormatFrom(argb.data(), w, h, 32, w * 4,
+                                                              SDL_PIXELFORMAT_ARGB8888);
+    if (!wrapped) return nullptr;
+    SDL_Surface* rgba = SDL_ConvertSurfaceFormat(wrapped, SDL_PIXELFORMAT_RGBA32, 0);
+    SDL_FreeSurface(wrapped);
+    return rgba;
+}
+
 WindowPainter::WindowPainter(const std::string& ArtFile) {
     if (!ArtFile.empty()) {
-        if (SDL_Surface* loaded = IMG_Load(ArtFile.c_str())) {
-            art_ = SDL_ConvertSurfaceFormat(loaded, SDL_PIXELFORMAT_RGBA32, 0);
-            SDL_FreeSurface(loaded);
-            // The art replaces the whole image; blending it would let old labels show through.
-            if (art_) SDL_SetSurfaceBlendMode(art_, SDL_BLENDMODE_NONE);
-        }
+        art_ = LoadImageSurface(ArtFile);
+        // The art replaces the whole image; blending it would let old labels show through.
+        if (art_) SDL_SetSurfaceBlendMode(art_, SDL_BLENDMODE_NONE);
         if (!art_) std::fprintf(stderr, "Zol: window art %s not loaded; using a plain frame\n",
                                 ArtFile.c_str());
     }

@@ -29,6 +29,10 @@ namespace zol::sdl {
 // receives the face index inside the file.
 std::string FindFontFile(const std::string& Pattern, int* Index);
 
+// The image file at Path as an RGBA32 surface (the caller frees it), decoded like the
+// game's textures (PNG, BMP, JPEG or TGA only); nullptr when it cannot be read.
+SDL_Surface* LoadImageSurface(const std::string& Path);
+
 class WindowPainter {
 public:
     // A painter over the art in ArtFile (empty or missing: a plain frame). The image takes

@@ -15,6 +15,7 @@
 #include <optional>
 
 #include "framework/graphics/FrameDamage.h"
+#include "platform/WindowScale.h"
 
 namespace zol::sdl {
 
@@ -31,6 +32,9 @@ struct ChromeImage {
 class WindowPresenter {
 public:
     virtual ~WindowPresenter() = default;
+    // True when Present can show the window now (a dialog at start-up asks before the game's
+    // graphics exist).
+    virtual bool CanPresent() { return true; }
     // Draws the chrome (re-uploaded only where it changed), then the logical screen at
     // (FrontX, FrontY) unless FrontVisible is false (the chrome then carries a copy of it,
     // under a dialog), and shows the result.
@@ -41,6 +45,11 @@ public:
     // The window's picture on screen was lost (uncovered, resized): the next Present has
     // to show all of it, not only what changed.
     virtual void Invalidate() = 0;
+    // How the picture fills a window larger than it.
+    virtual void SetScaleMode(platform::ScaleMode Mode) { (void)Mode; }
+    // False while nobody can see the window (minimised, unmapped, covered): nothing needs
+    // drawing or showing; true again: the next Present shows all of it.
+    virtual void SetVisible(bool Visible) { (void)Visible; }
 };
 
 }  // namespace zol::sdl

@@ -130,7 +130,6 @@ RenderDeviceFactory GlRenderDevice::Factory(GlScreenLink* Link) {
 bool GlRenderDevice::Init(std::string* Error) {
     const auto* name = reinterpret_cast<const char*>(glGetString(GL_RENDERER));
     renderer_ = name ? name : "";
-    SDL_GL_SetSwapInterval(0);
 
     GLuint vs = Compile(GL_VERTEX_SHADER, kVertexShader, Error);
     GLuint fs = vs ? Compile(GL_FRAGMENT_SHADER, kFragmentShader, Error) : 0;
@@ -252,6 +251,14 @@ void GlRenderDevice::SetDamageLimited(bool On) {
     screenWhole_ = true;
 }
 
+void GlRenderDevice::SetSuspended(bool Suspended) {
+    if (Suspended == suspended_) return;
+    if (Suspended && recorder_.Recording()) FinishFrame();
+    suspended_ = Suspended;
+    recorder_.Forget();
+    screenWhole_ = true;
+}
+
 void GlRenderDevice::TakeScreenDamage(DamageList& Out, bool& Whole) {
     FinishImplicitFrame();
     Whole = screenWhole_ || !damageLimited_;
@@ -268,10 +275,11 @@ void GlRenderDevice::BeginFrame(int32_t Width, int32_t Height) {
         recorder_.Forget();
         screenWhole_ = true;
     }
-    recorder_.Begin(screen_.Width, screen_.Height, false);
+    if (!suspended_) recorder_.Begin(screen_.Width, screen_.Height, false);
 }
 
 bool GlRenderDevice::Record() {
+    if (suspended_) return false;
     if (!recorder_.Recording() && screen_.Fbo) recorder_.Begin(screen_.Width, screen_.Height, true);
     return recorder_.Recording();
 }

@@ -69,6 +69,9 @@ public:
     // False: every frame is drawn whole (the comparison the damage is checked by).
     bool DamageLimited() const { return damageLimited_; }
     void SetDamageLimited(bool On);
+    // Suspended: nobody can see the screen, so frames are not drawn; the first frame after
+    // is drawn whole.
+    void SetSuspended(bool Suspended);
     // Whether the last frame was redrawn whole.
     bool LastFrameWhole() const { return recorder_.Whole(); }
     // The GL renderer's name (for example "llvmpipe (LLVM 15.0.6, 256 bits)").
@@ -133,6 +136,7 @@ private:
     std::vector<uint32_t> releaseAfterFrame_;
     AppliedState applied_;
     bool damageLimited_ = true;
+    bool suspended_ = false;
     // Every texture gets a serial number, so a handle GL hands out again is not taken for
     // the texture that had it before.
     std::unordered_map<uint32_t, uint64_t> serials_;
