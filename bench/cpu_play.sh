@@ -14,7 +14,9 @@
 #             answered with Enter before the game starts)
 # ENV entries (NAME=value) are passed to the game, e.g. LP_NUM_THREADS=1.
 # Prints cpu_percent, rss_kib (at the end) and hwm_kib (the peak resident size); with
-# PER_THREAD=1 also each thread's share and its context switches per second.
+# PER_THREAD=1 also each thread's share and its context switches per second. With
+# IDLE_PHASES=1 two more figures follow, each over SECONDS: paused_cpu_percent (P pressed,
+# no keys) and hidden_cpu_percent (the window unmapped, as when minimised; music plays on).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 build=${1:-build}
@@ -89,3 +91,20 @@ fi
 echo "rss_kib: $(awk '/VmRSS/ {print $2}' "/proc/$game/status")"
 echo "hwm_kib: $(awk '/VmHWM/ {print $2}' "/proc/$game/status")"
 echo "threads: $(awk '/Threads/ {print $2}' "/proc/$game/status")"
+if [ "${IDLE_PHASES:-0}" = 1 ]; then
+  # The CPU share over SECONDS from now, in per cent of one core.
+  measure() {
+    local a b w0 w1
+    a=$(cpu_ticks "$game"); w0=$(now_ms)
+    sleep "$seconds"
+    b=$(cpu_ticks "$game"); w1=$(now_ms)
+    awk -v a="$a" -v b="$b" -v hz="$hz" -v ms="$((w1 - w0))" 'BEGIN { printf "%.1f\n", (b - a) * 100 / hz / (ms / 1000) }'
+  }
+  xdotool key --window "$window" p 2>/dev/null || true
+  sleep 2  # the pause's fade settles
+  echo "paused_cpu_percent: $(measure)"
+  xdotool windowunmap "$window" 2>/dev/null || true
+  sleep 1
+  echo "hidden_cpu_percent: $(measure)"
+  xdotool windowmap "$window" 2>/dev/null || true
+fi

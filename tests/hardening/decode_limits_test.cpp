@@ -14,6 +14,7 @@
 
 #include "framework/graphics/qDDraw.h"
 #include "framework/sound/WaveDecoder.h"
+#include "platform/sdl/WindowPainter.h"
 #include "data/TempDir.h"
 
 namespace zol {
@@ -90,6 +91,9 @@ TEST(DecodeLimits, ImagesAndWavesClaimingGigabytesAreRefusedCheaply) {
                   dir.File("gimp.img"));
     EXPECT_EQ(LoadTexture(dir.File("gimp.img"), false, 0), 0);
     EXPECT_EQ(TextureCount, count);
+    // The window's art and icon are read the same way (a damaged one crashed start-up).
+    EXPECT_EQ(sdl::LoadImageSurface(dir.File("gimp.img")), nullptr);
+    sdl::WindowPainter painter(dir.File("gimp.img"));
 
     // Claims below a gigabyte but beyond the largest image or sound the game can use (both
     // found by fuzzing, where each took seconds): a bitmap of 16000 x 16000 pixels and a
