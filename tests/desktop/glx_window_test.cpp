@@ -32,9 +32,14 @@ constexpr int kClientW = 580, kClientH = 388, kScreenW = 480, kScreenH = 288;
 
 class GlxWindow : public ::testing::Test {
 protected:
-    // A private X server for this test program.
+    // A private X server for this test program. Two servers starting at the same moment can
+    // both try one display number and leave the winner unreachable, so a server that does
+    // not take a connection is replaced by a new one.
     static void SetUpTestSuite() {
         if (access("/usr/bin/Xvfb", X_OK) != 0) return;
+        for (int attempt = 0; attempt < 4 && server_ < 0; ++attempt) StartServer();
+    }
+    static void StartServer() {
         // The server picks a free display itself and writes its number to the pipe once it
         // listens, so test programs running side by side never share one.
         int ready[2];
@@ -49,7 +54,9 @@ protected:
             dup2(null, STDOUT_FILENO);
             dup2(null, STDERR_FILENO);
             const std::string fd = std::to_string(ready[1]);
-            execl("/usr/bin/Xvfb", "Xvfb", "-displayfd", fd.c_str(), "-screen", "0",
+            // -noreset: otherwise the server resets whenever its last client leaves and
+            // refuses connections for that moment.
+            execl("/usr/bin/Xvfb", "Xvfb", "-displayfd", fd.c_str(), "-noreset", "-screen", "0",
                   "1280x800x24", "-nolisten", "tcp", static_cast<char*>(nullptr));
             _exit(127);
         }
@@ -57,12 +64,18 @@ protected:
         char number[16] = {};
         const ssize_t n = read(ready[0], number, sizeof number - 1);
         close(ready[0]);
-        if (n <= 0) {
-            kill(pid, SIGKILL), waitpid(pid, nullptr, 0);
-            return;
+        if (n > 0) {
+            display_ = ":" + std::string(number, static_cast<size_t>(n - (number[n - 1] == '\n')));
+            for (int i = 0; i < 40 && server_ < 0; ++i) {
+                if (Display* d = XOpenDisplay(display_.c_str())) {
+                    XCloseDisplay(d);
+                    server_ = pid;
+                } else {
+                    std::this_thread::sleep_for(std::chrono::milliseconds(50));
+                }
+            }
         }
-        display_ = ":" + std::string(number, static_cast<size_t>(n - (number[n - 1] == '\n')));
-        server_ = pid;
+        if (server_ < 0) kill(pid, SIGKILL), waitpid(pid, nullptr, 0);
     }
     static void TearDownTestSuite() {
         if (server_ > 0) kill(server_, SIGTERM), waitpid(server_, nullptr, 0);
