@@ -7,6 +7,16 @@
 // the 8 ticks beyond the loop point sound like the loop's own beginning (and every
 // note begun there is released by the same note of bar 1 after the jump), and
 // bar 38 is a short ending for a player that does not loop.
+//
+// The level is set for the game, which plays the song 20 dB below full gain beside sound
+// effects mixed near full scale. Rendered at full gain with Debian's General MIDI
+// soundfont (TimGM6mb), a trip round the loop peaks between -2.2 and -1 dBFS (the trips
+// differ a little: the synthesiser starts notes on a 64-sample grid that the loop does
+// not divide) at a loudness of about -13 LUFS. The tune, the harp and the bass are all
+// struck sounds, so the peaks stand about 11 dB over the loudness, and the velocities
+// keep them from standing higher: the loudest moments are downbeats, where the tune,
+// bass, harp and kick start together, so accents are small and the accompaniment starts
+// a little under the tune there. The channel volumes balance the parts.
 #include <algorithm>
 #include <array>
 #include <cmath>
@@ -24,6 +34,10 @@ constexpr uint32_t kTempo = 517241;  // microseconds per quarter note: 116 bpm
 
 // Channels, programs (General MIDI, zero-based) and mixer settings.
 enum Channel : uint8_t { Melody = 0, Arp = 1, Pad = 2, Bass = 3, Drums = 9 };
+
+// Channel volumes (controller 7). General MIDI synthesisers turn volume, expression and
+// velocity alike into a gain of (value / 127)^2, so one step near 100 is about 0.35 dB.
+constexpr int kMelodyVolume = 121, kArpVolume = 120, kPadVolume = 121, kBassVolume = 121, kDrumVolume = 117;
 
 struct Chord {
     int bass;                 // root of the bass line
@@ -104,10 +118,11 @@ public:
                       static_cast<uint8_t>(std::clamp(velocity, 1, 127))});
         At(start + length, 1, {static_cast<uint8_t>(0x80 | ch), static_cast<uint8_t>(key), 64});
     }
-    // Program, volume, pan and reverb of a channel at tick 0.
+    // Program, volume, full expression, pan and reverb of a channel at tick 0.
     void SetUp(uint8_t ch, int program, int volume, int pan, int reverb) {
         At(0, 0, {static_cast<uint8_t>(0xC0 | ch), static_cast<uint8_t>(program)});
         At(0, 0, {static_cast<uint8_t>(0xB0 | ch), 7, static_cast<uint8_t>(volume)});
+        At(0, 0, {static_cast<uint8_t>(0xB0 | ch), 11, 127});
         At(0, 0, {static_cast<uint8_t>(0xB0 | ch), 10, static_cast<uint8_t>(pan)});
         At(0, 0, {static_cast<uint8_t>(0xB0 | ch), 91, static_cast<uint8_t>(reverb)});
     }
@@ -172,31 +187,36 @@ void PlayBar(Track& melody, Track& arp, Track& pad, Track& bass, Track& drums, i
     if (sec == Section::Outro) tune = &kOutro[shape - 32];
     if (tune)
         for (const Note& n : *tune) {
-            const int accent = std::fmod(n.beat, 2.0) == 0 ? 6 : 0;
+            const int accent = std::fmod(n.beat, 2.0) == 0 ? 2 : 0;
             melody.NoteOn(Melody, t0 + Ticks(n.beat), Ticks(n.length * 0.94), n.key,
-                          (shape >= 20 ? 82 : 78) + accent);
+                          (shape >= 20 ? 108 : 106) + accent);
         }
 
+    // Where the tune rests (the intro) or thins out (the outro), the harp and the pad
+    // carry the music and come forward.
+    const int lift = sec == Section::Intro ? 10 : sec == Section::Outro ? 6 : 0;
+
     // Pad: the chord held for the whole bar.
-    for (int key : ch.pad) pad.NoteOn(Pad, t0, kBar, key, sec == Section::Bridge ? 58 : 46);
+    for (int key : ch.pad) pad.NoteOn(Pad, t0, kBar, key, (sec == Section::Bridge ? 55 : 49) + lift);
 
     // Arpeggio: eighths over the chord an octave up; quarters in the bridge.
     static const int pattern[8] = {0, 1, 2, 3, 2, 1, 2, 3};
     const bool sparse = sec == Section::Bridge;
     for (int i = 0; i < 8; i += sparse ? 2 : 1)
         arp.NoteOn(Arp, t0 + Ticks(i * 0.5), Ticks(sparse ? 0.9 : 0.45), ch.pad[pattern[i]] + 12,
-                   (i % 2 == 0 ? 50 : 40) - (sec == Section::Intro ? 6 : 0));
+                   (i == 0 ? 42 : i % 2 == 0 ? 50 : 40) + lift);
 
-    // Bass.
+    // Bass: an even line, a little under the tune on the downbeat.
     const int r = ch.bass;
     if (sec == Section::Intro || sec == Section::Bridge) {
-        bass.NoteOn(Bass, t0, Ticks(1.8), r, 72);
-        bass.NoteOn(Bass, t0 + Ticks(2), Ticks(1.4), r + 7, 64);
-        bass.NoteOn(Bass, t0 + Ticks(3.5), Ticks(0.45), r + 12, 58);
+        const int up = sec == Section::Intro ? 6 : 0;
+        bass.NoteOn(Bass, t0, Ticks(1.8), r, 72 + up);
+        bass.NoteOn(Bass, t0 + Ticks(2), Ticks(1.4), r + 7, 73 + up);
+        bass.NoteOn(Bass, t0 + Ticks(3.5), Ticks(0.45), r + 12, 64 + up);
     } else {
         const Note line[] = {{0, 1.5, r}, {1.5, 0.5, r + 7}, {2, 1, r + 12}, {3, 0.5, r + 7}, {3.5, 0.5, r + 10}};
         for (const Note& n : line)
-            bass.NoteOn(Bass, t0 + Ticks(n.beat), Ticks(n.length * 0.9), n.key, n.beat == 0 ? 80 : 68);
+            bass.NoteOn(Bass, t0 + Ticks(n.beat), Ticks(n.length * 0.9), n.key, n.beat == 0 ? 72 : 75);
     }
 
     // Drums: soft hats and side stick in the quiet parts, a light groove otherwise.
@@ -204,12 +224,12 @@ void PlayBar(Track& melody, Track& arp, Track& pad, Track& bass, Track& drums, i
     const bool quiet = sec == Section::Intro || sec == Section::Outro;
     if (sec == Section::Bridge) {
         for (int b = 0; b < 4; ++b) hit(b, 51, b == 0 ? 54 : 42);
-        hit(0, 36, 64);
+        hit(0, 36, 48);
     } else {
         for (int i = 0; i < 8; ++i) hit(i * 0.5, 42, i % 2 == 0 ? 46 : 32);
-        hit(0, 36, 70);
-        hit(2, 36, 62);
-        if (!quiet) hit(2.5, 36, 52);
+        hit(0, 36, 48);
+        hit(2, 36, 48);
+        if (!quiet) hit(2.5, 36, 42);
         hit(1, quiet ? 37 : 38, quiet ? 50 : 58);
         hit(3, quiet ? 37 : 38, quiet ? 50 : 58);
     }
@@ -229,15 +249,15 @@ std::vector<uint8_t> ComposeSong() {
     conductor.At(0, 0, {0xFF, 0x51, 0x03, static_cast<uint8_t>(kTempo >> 16),
                         static_cast<uint8_t>(kTempo >> 8), static_cast<uint8_t>(kTempo)});
     melody.Text(3, "Vibraphone");
-    melody.SetUp(Melody, 11, 100, 70, 60);
+    melody.SetUp(Melody, 11, kMelodyVolume, 70, 60);
     arp.Text(3, "Harp");
-    arp.SetUp(Arp, 46, 80, 40, 70);
+    arp.SetUp(Arp, 46, kArpVolume, 40, 70);
     pad.Text(3, "Warm pad");
-    pad.SetUp(Pad, 89, 78, 64, 80);
+    pad.SetUp(Pad, 89, kPadVolume, 64, 80);
     bass.Text(3, "Bass");
-    bass.SetUp(Bass, 33, 96, 64, 30);
+    bass.SetUp(Bass, 33, kBassVolume, 64, 30);
     drums.Text(3, "Drums");
-    drums.SetUp(Drums, 0, 84, 64, 40);
+    drums.SetUp(Drums, 0, kDrumVolume, 64, 40);
 
     for (int bar = 0; bar < kLoopBars; ++bar) PlayBar(melody, arp, pad, bass, drums, bar, bar);
     PlayBar(melody, arp, pad, bass, drums, kLoopBars, 0);
@@ -246,9 +266,9 @@ std::vector<uint8_t> ComposeSong() {
     const uint32_t end = (kLoopBars + 1) * kBar;
     const uint32_t hold = Ticks(6);
     for (int key : kC.pad) pad.NoteOn(Pad, end, hold, key, 50);
-    melody.NoteOn(Melody, end, hold, 72, 76);
-    bass.NoteOn(Bass, end, hold, 36, 76);
-    drums.NoteOn(Drums, end, Ticks(0.25), 36, 70);
+    melody.NoteOn(Melody, end, hold, 72, 106);
+    bass.NoteOn(Bass, end, hold, 36, 72);
+    drums.NoteOn(Drums, end, Ticks(0.25), 36, 48);
     drums.NoteOn(Drums, end, Ticks(0.25), 49, 60);
 
     std::vector<uint8_t> out = {'M', 'T', 'h', 'd', 0, 0, 0, 6, 0, 1, 0, 6,
