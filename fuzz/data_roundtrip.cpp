@@ -74,7 +74,7 @@ std::string Keep8Utf8(const std::string& s) { return Utf16ToUtf8(Keep8(Utf8ToUtf
 
 constexpr size_t kLimit = qStream::kMaxStringBytes;
 
-// Strings at the limits are slow to make and check, so one input in 128 may make one (at
+// Strings at the limits are slow to make and check, so one input in 512 may make one (at
 // most): chosen by a hash of the input, so that a mutation of such an input is no more
 // likely to make one and every run of an input does the same.
 bool g_longAllowed = false;
@@ -82,7 +82,7 @@ bool g_longAllowed = false;
 bool LongAllowed(const uint8_t* data, size_t size) {
     uint32_t h = 2166136261u;
     for (size_t i = 0; i < size; ++i) h = (h ^ data[i]) * 16777619u;
-    return (h >> 10) % 128 == 0;
+    return (h >> 10) % 512 == 0;
 }
 
 // A String of units from all of Unicode (pairs past the basic plane), lone surrogates,
@@ -259,19 +259,18 @@ bool Same(const Item& a, const Item& b) {
 // appended when new, the last moved into the place of a removed one.
 struct Model {
     struct E {
-        std::u16string Name;
-        uint64_t Value;  // bits of Byte, Long or Single, or an index into Texts
+        std::u16string Name, Key;  // Key: the name as compared (folded under mode 1)
+        uint64_t Value;            // bits of Byte, Long or Single, or an index into Texts
     };
     std::vector<E> Tables[4];
     std::vector<std::u16string> Texts;
     bool Fold = false;
 
-    bool Match(const std::u16string& a, const std::u16string& b) const {
-        return Fold ? FoldCase(a) == FoldCase(b) : a == b;
-    }
+    std::u16string KeyOf(const std::u16string& name) const { return Fold ? FoldCase(name) : name; }
     int Find(int t, const std::u16string& name) const {
+        const std::u16string key = KeyOf(name);
         for (size_t i = 0; i < Tables[t].size(); ++i)
-            if (Match(Tables[t][i].Name, name)) return static_cast<int>(i);
+            if (Tables[t][i].Key == key) return static_cast<int>(i);
         return -1;
     }
 };
@@ -303,7 +302,7 @@ void Apply(qValues& q, Model& m, int t, const std::u16string& name, uint64_t v, 
     if (dflt && i >= 0) return;
     if (!IsZeroValue(t, v, m)) {
         if (i >= 0) table[static_cast<size_t>(i)].Value = v;
-        else table.push_back({name, v});
+        else table.push_back({name, m.KeyOf(name), v});
     } else if (i >= 0) {
         table[static_cast<size_t>(i)] = table.back();
         table.pop_back();
@@ -341,7 +340,10 @@ void CheckTable(const qValues& q, const Model& m, std::u16string (*keep)(const s
     kept.Fold = m.Fold;
     for (int t = 0; t < 4; ++t) {
         kept.Tables[t] = m.Tables[t];
-        for (auto& e : kept.Tables[t]) e.Name = keep(e.Name);
+        for (auto& e : kept.Tables[t]) {
+            e.Name = keep(e.Name);
+            e.Key = kept.KeyOf(e.Name);
+        }
     }
     for (int t = 0; t < 4; ++t) {
         std::vector<std::u16string> want;
@@ -432,7 +434,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
                     if (u < 0x80 && ((u | 32) >= 'a' && (u | 32) <= 'z')) u ^= 32;
         } else {
             name = RandomText(in);
-            pool.push_back(name);
+            if (name.size() < 64) pool.push_back(name);  // a long name is used once
         }
         const int t = in.ConsumeIntegralInRange<int>(0, 3);
         uint64_t v = in.ConsumeBool() ? 0 : in.ConsumeIntegral<uint32_t>();
