@@ -1,6 +1,9 @@
 #include <gtest/gtest.h>
 
+#include <cstdio>
+#include <fstream>
 #include <limits>
+#include <map>
 
 #include "framework/core/qCore.h"
 #include "framework/core/qKeys.h"
@@ -49,17 +52,58 @@ TEST(Core, ClearInputReleasesEveryKey) {
     for (bool k : Keys) EXPECT_FALSE(k);
 }
 
-TEST(Text, Cp1252RoundTripsAndMarksWhatItLacks) {
+TEST(Text, EveryByteAndUnitSurvivesTheCodec) {
     EXPECT_EQ(Utf8ToCp1252("Ann"), "Ann");
     EXPECT_EQ(Utf8ToCp1252("\xC3\xA9\xE2\x82\xAC"), "\xE9\x80");  // é €
     EXPECT_EQ(Utf8ToCp1252("\xE6\x97\xA5"), "?");                  // 日
     EXPECT_EQ(Utf8ToCp1252("\xFF\xC3"), "??");                     // invalid and truncated
-    for (int b = 0; b < 256; ++b) {
-        if (b == 0x81 || b == 0x8D || b == 0x8F || b == 0x90 || b == 0x9D) continue;
-        const std::string one(1, static_cast<char>(b));
-        EXPECT_EQ(Utf8ToCp1252(Cp1252ToUtf8(one)), one) << b;
+    EXPECT_EQ(Utf8ToCp1252("\xC2\x80"), "?");  // U+0080: 0x80 is the euro sign
+    // Past the basic plane a character is two units, so two bytes.
+    EXPECT_EQ(Utf8ToCp1252("\xF0\x9D\x84\x9E"), "??");
+    EXPECT_EQ(Utf8Length("a\xC3\xA9z\xF0\x9D\x84\x9E"), 5u);
+    // Every byte, the five the set leaves undefined included, comes back as it was.
+    std::string all;
+    for (int b = 0; b < 256; ++b) all += static_cast<char>(b);
+    EXPECT_EQ(Utf8ToCp1252(Cp1252ToUtf8(all)), all);
+    EXPECT_EQ(Utf16ToCp1252(Cp1252ToUtf16(all)), all);
+    EXPECT_EQ(Cp1252ToUtf16("\x81\x8D\x8F\x90\x9D\x80"), u"\u0081\u008D\u008F\u0090\u009D\u20AC");
+
+    // UTF-8 holds no lone surrogate; a pair is one character.
+    EXPECT_EQ(Utf16ToUtf8(u"a\xD800" "b"), "a\xEF\xBF\xBD" "b");
+    EXPECT_EQ(Utf16ToUtf8(std::u16string{0xDC00, 0xD800}), "\xEF\xBF\xBD\xEF\xBF\xBD");
+    EXPECT_EQ(Utf8ToUtf16("\xF0\x9D\x84\x9E"), (std::u16string{0xD834, 0xDD1E}));
+    EXPECT_EQ(Utf16ToUtf8(Utf8ToUtf16("\xF0\x9D\x84\x9E")), "\xF0\x9D\x84\x9E");
+}
+
+TEST(Text, CaseFoldingFoldsCaseAndNothingElse) {
+    EXPECT_EQ(FoldCase(u"AZ\u00C9\u00DE\u0178\u0100\u0391\u03A9\u0416\u0401\u1E9E\u212A"),
+              u"az\u00E9\u00FE\u00FF\u0101\u03B1\u03C9\u0436\u0451\u00DF\u006B");
+    // Unchanged: other scripts, digits, signs, the multiplication sign between the letters
+    // of Latin-1, lone surrogates (kept unit for unit).
+    const std::u16string same = u"\u65E5\u672C09?[]\u00D7\u00DF\xDC00\xD800";
+    EXPECT_EQ(FoldCase(same), same);
+    // A pair folds as one character: Deseret capital long I to its small letter.
+    EXPECT_EQ(FoldCase(std::u16string{0xD801, 0xDC00}), (std::u16string{0xD801, 0xDC28}));
+}
+
+// The folding table against Unicode's own file, where the machine has it.
+TEST(Text, CaseFoldingAgreesWithUnicode) {
+    std::ifstream in("/usr/share/unicode/CaseFolding.txt");
+    if (!in) GTEST_SKIP() << "CaseFolding.txt (Debian: unicode-data) is not installed";
+    std::map<char32_t, char32_t> want;
+    for (std::string line; std::getline(in, line);) {
+        if (line.empty() || line[0] == '#') continue;
+        unsigned code = 0, to = 0;
+        char status = 0;
+        if (std::sscanf(line.c_str(), "%x; %c; %x;", &code, &status, &to) != 3) continue;
+        if (status == 'C' || status == 'S') want[code] = to;
     }
-    EXPECT_EQ(Utf8Length("a\xC3\xA9z"), 3u);
+    ASSERT_GT(want.size(), 1000u);
+    for (char32_t cp = 0; cp <= 0x10FFFF; ++cp) {
+        const auto it = want.find(cp);
+        ASSERT_EQ(static_cast<uint32_t>(FoldCase(cp)), it == want.end() ? cp : it->second)
+            << std::hex << static_cast<uint32_t>(cp);
+    }
 }
 
 TEST(Text, GroupedNumbers) {

@@ -69,11 +69,41 @@ TEST(Values, CaseInsensitiveModeFindsNamesDifferingInCase) {
     v.SetString("NAME", "y");  // the same entry
     std::vector<std::string> names;
     EXPECT_EQ(v.GetStringList(names), 0);
-    v.SetLong("\xC3\x84rger", 2);  // A-umlaut, folded within Windows-1252
+    v.SetLong("\xC3\x84rger", 2);  // A-umlaut
     EXPECT_EQ(v.GetLong("\xC3\xA4RGER", 0), 2);
     v.CompareMode = 0;
     EXPECT_EQ(v.GetString("name", "none"), "none");
     EXPECT_EQ(v.GetString("Name", "none"), "y");  // the entry keeps its first spelling
+}
+
+TEST(Values, CaseBlindNamesDifferOnlyInCase) {
+    qValues v;
+    v.CompareMode = 1;
+    // Four names outside Windows-1252 or with a "?" are four entries.
+    v.SetLong("\xE6\x97\xA5", 1);  // 日
+    v.SetLong("\xE6\x9C\xAC", 2);  // 本
+    v.SetLong("a?", 3);
+    v.SetLong("a\xCE\xA9", 4);  // a, capital omega
+    std::vector<std::string> names;
+    EXPECT_EQ(v.GetLongList(names), 3);
+    v.SetLong("\xE6\x9C\xAC", 0);
+    EXPECT_EQ(v.GetLong("\xE6\x97\xA5", 0), 1);
+    EXPECT_EQ(v.GetLong("A\xCF\x89", 0), 4);  // A, small omega: the same name
+    EXPECT_EQ(v.GetLong("A?", 0), 3);
+    v.SetString("\xD0\x96\xD0\xB0\xD1\x80", "hot");  // Жар
+    EXPECT_EQ(v.GetString("\xD0\xB6\xD0\x90\xD0\xA0", ""), "hot");  // жАР
+
+    // Placeholders are found by the same rule as names.
+    v.SetString("\xC3\xA9t\xC3\xA9", "summer");  // été
+    EXPECT_EQ(v.GetString("\xC3\x89T\xC3\x89", ""), "summer");
+    EXPECT_EQ(v.FormatText("[\xC3\x89T\xC3\x89] [a\xCF\x89] [\xD0\xB6\xD0\xB0\xD1\x80]"),
+              "summer 4 hot");
+    // Names given as 16-bit units, a lone surrogate included, keep every unit.
+    const std::u16string odd{u'k', 0xD800};
+    v.SetString(odd, u"v");
+    EXPECT_EQ(v.GetString(odd, u""), u"v");
+    EXPECT_EQ(v.GetString(std::u16string{u'K', 0xD800}, u""), u"v");
+    EXPECT_EQ(v.GetString(std::u16string{u'k', 0xDC00}, u""), u"");
 }
 
 TEST(Values, FormatTextAndSorting) {
@@ -205,6 +235,60 @@ TEST(Camera, GlideSizeAndPersistence) {
     EXPECT_EQ(e.Width, 0);
 }
 
+TEST(ChunkFile, WhatWouldNotReadBackIsNotWritten) {
+    test::TempDir dir;
+    const std::string path = dir.File("kept.qrt");
+    qValues big;
+    big.GUID = "settings";
+    big.SetString("text", std::string(70000, 'x'));
+    big.SetLong("volume", 80);
+    qFile f;
+    auto old = std::make_shared<qStream>();
+    old->WriteLong(1);
+    f.AddChunk("qValues", "settings", old);
+    EXPECT_FALSE(f.SaveObject(big));
+    EXPECT_EQ(f.GetChunkData(1), old);  // the chunk keeps its data
+    ASSERT_TRUE(f.Save(path, false, ""));
+    const V before = test::ReadAll(path);
+
+    // A name too long to read back refuses the whole file and leaves the one on disk.
+    f.AddChunk("qValues", std::string(70000, 'g'), std::make_shared<qStream>());
+    EXPECT_FALSE(f.Save(path, true, ""));
+    EXPECT_EQ(test::ReadAll(path), before);
+    f.RemoveChunkIndex(2);
+    auto refused = std::make_shared<qStream>();
+    refused->WriteString(std::string(65537, 's'));
+    f.AddChunk("raw", "r", refused);
+    EXPECT_FALSE(f.Save(path, false, ""));
+    EXPECT_EQ(test::ReadAll(path), before);
+    f.RemoveChunk("r");
+
+    // A live object whose export is refused keeps the chunk's last data.
+    auto live = std::make_shared<qValues>();
+    live->SetString("s", std::string(65536, 'x'));  // the longest string that reads back
+    f.AddInstance(live, "live");
+    EXPECT_TRUE(f.UpdateInstanceStreams());
+    const auto data = f.GetChunkData(2);
+    live->SetString("s", std::string(65537, 'x'));
+    EXPECT_FALSE(f.UpdateInstanceStreams());
+    EXPECT_EQ(f.GetChunkData(2), data);
+    ASSERT_TRUE(f.Save(path, true, ""));
+    qFile g;
+    ASSERT_TRUE(g.Load(path, ""));
+    auto back = std::dynamic_pointer_cast<qValues>(g.LoadObject("live"));
+    ASSERT_TRUE(back);
+    EXPECT_EQ(back->GetString("s", "").size(), 65536u);
+
+    // A chunk whose data does not import gives no object, not a half-filled one.
+    auto cut = std::make_shared<qStream>();
+    cut->WriteInteger(0);
+    cut->WriteInteger(0);
+    cut->WriteInteger(1);
+    cut->WriteString("volume");  // its value and the rest are missing
+    g.AddChunk("qValues", "cut", cut);
+    EXPECT_EQ(g.LoadObject("cut"), nullptr);
+}
+
 TEST(ChunkFile, ChunksObjectsAndFiles) {
     test::TempDir dir;
     qFile f;
@@ -253,7 +337,7 @@ TEST(ChunkFile, ChunksObjectsAndFiles) {
     EXPECT_EQ(g.GetChunkInstance(0), nullptr);
     g.CreateInstances();
     EXPECT_EQ(std::dynamic_pointer_cast<qValues>(g.GetChunkInstance(3))->GetLong("n", 0), 12);
-    ASSERT_NE(g.GetChunkInstance(4), nullptr);
+    EXPECT_EQ(g.GetChunkInstance(4), nullptr);  // its empty data makes no camera
 
     cam->SetTarget(3, 4);
     f.UpdateInstanceStreams();

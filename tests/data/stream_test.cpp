@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include "framework/core/qText.h"
 #include "framework/data/qStream.h"
 
 namespace zol {
@@ -49,6 +50,58 @@ TEST(Stream, EncodingsAreLittleEndianWithCounts) {
     EXPECT_EQ(Bytes(w), (V{4, 0, 0, 0, 0x3D, 0xD8, 0x00, 0xDE}));
     w.ReadStringU(back);
     EXPECT_EQ(back, "\xF0\x9F\x98\x80");
+}
+
+TEST(Stream, StringsComeBackAsTheyWereWritten) {
+    // Every byte of an 8-bit string, the five Windows-1252 leaves undefined included,
+    // reads back to a text that writes the same bytes (as 16-bit units and as UTF-8).
+    V all{0, 1, 0, 0};
+    for (int b = 0; b < 256; ++b) all.push_back(static_cast<uint8_t>(b));
+    qStream in;
+    in.SetData(all);
+    std::u16string units;
+    in.ReadString(units);
+    EXPECT_EQ(units[0x81], u'\u0081');
+    EXPECT_EQ(units[0x80], u'\u20AC');
+    qStream again, again8;
+    again.WriteString(units);
+    again8.WriteString(Utf16ToUtf8(units));
+    EXPECT_EQ(Bytes(again), all);
+    EXPECT_EQ(Bytes(again8), all);
+
+    // A lone surrogate of a 16-bit string comes back as the same unit.
+    const V lone{6, 0, 0, 0, 0x00, 0xD8, 'a', 0, 0x00, 0xDC};
+    qStream u;
+    u.SetData(lone);
+    u.ReadStringU(units);
+    EXPECT_EQ(units, (std::u16string{0xD800, 'a', 0xDC00}));
+    qStream u2;
+    u2.WriteStringU(units);
+    EXPECT_EQ(Bytes(u2), lone);
+
+    // Past the basic plane a character is two units: two bytes of "?" in an 8-bit string.
+    qStream astral;
+    astral.WriteString("\xF0\x9D\x84\x9E");  // U+1D11E
+    EXPECT_EQ(Bytes(astral), (V{2, 0, 0, 0, '?', '?'}));
+
+    // A string longer than a reader takes is refused and nothing of it is written.
+    qStream lim;
+    lim.WriteString(std::string(65536, 'x'));
+    lim.WriteStringU(std::u16string(32768, u'y'));
+    EXPECT_FALSE(lim.Failed());
+    const int32_t length = lim.GetLength();
+    EXPECT_EQ(length, 4 + 65536 + 4 + 65536);
+    lim.WriteString(std::string(65537, 'x'));
+    lim.WriteStringU(std::u16string(32769, u'y'));
+    EXPECT_TRUE(lim.WriteRefused());
+    EXPECT_EQ(lim.GetLength(), length);
+    std::string s8;
+    std::u16string s16;
+    lim.ReadString(s8);
+    lim.ReadStringU(s16);
+    EXPECT_EQ(s8.size(), 65536u);
+    EXPECT_EQ(s16.size(), 32768u);
+    EXPECT_EQ(lim.Remaining(), 0u);
 }
 
 TEST(Stream, TwoDimensionalArraysRunFirstIndexFastest) {

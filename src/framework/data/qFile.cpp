@@ -15,12 +15,16 @@ void qFile::CreateInstances() {
     for (int32_t i = 1; i <= GetChunkCount(); ++i) At(i).Instance = LoadChunk(i);
 }
 
-void qFile::UpdateInstanceStreams() {
+bool qFile::UpdateInstanceStreams() {
+    bool ok = true;
     for (auto& c : chunks_) {
         if (!c.Instance) continue;
-        c.Data = std::make_shared<qStream>();
-        c.Instance->Export(*c.Data);
+        auto data = std::make_shared<qStream>();
+        c.Instance->Export(*data);
+        if (data->WriteRefused()) ok = false;
+        else c.Data = std::move(data);
     }
+    return ok;
 }
 
 bool qFile::GetChunkInfo(int32_t iChunk, std::string& oClassName, std::string& oGUID,
@@ -42,10 +46,12 @@ std::shared_ptr<qStream> qFile::GetChunkData(int32_t iChunk) const {
     return Valid(iChunk) ? At(iChunk).Data : nullptr;
 }
 
-void qFile::SaveObject(const qPersistable& iClass) {
+bool qFile::SaveObject(const qPersistable& iClass) {
     auto stream = std::make_shared<qStream>();
     iClass.Export(*stream);
+    if (stream->WriteRefused()) return false;
     AddChunk(iClass.ClassName(), iClass.GUID, std::move(stream));
+    return true;
 }
 
 std::shared_ptr<qPersistable> qFile::LoadChunk(int32_t i) const {
@@ -59,6 +65,7 @@ std::shared_ptr<qPersistable> qFile::LoadChunk(int32_t i) const {
     qStream reader;
     if (c.Data) reader.SetData(c.Data->Bytes(), static_cast<size_t>(c.Data->GetLength()));
     obj->Import(reader);
+    if (reader.Failed()) return nullptr;  // not a half-filled object
     return obj;
 }
 
@@ -119,20 +126,26 @@ int32_t qFile::FindChunkClassName(const std::string& iClassName) const {
 }
 
 bool qFile::Save(const std::string& iFileName, bool iZipped, const std::string& iPassword) {
+    // The whole payload is made first: the file is written only when all of it will read back.
     qStream s;
+    if (!SavePayload(s) || !s.FileExport(iFileName, iZipped, iPassword)) return false;
+    for (auto& c : chunks_) c.Size = c.Data ? c.Data->GetLength() : 0;
+    return true;
+}
+
+bool qFile::SavePayload(qStream& s) const {
     s.WriteLong(Tag);
     s.WriteLong(GetChunkCount());
     const qStream empty;
-    for (auto& c : chunks_) {
+    for (const auto& c : chunks_) {
+        if (c.Data && c.Data->WriteRefused()) return false;
         s.WriteString(c.ClassName);
         s.WriteString(c.GUID);
         s.WriteLong(c.Flags);
-        c.Size = c.Data ? c.Data->GetLength() : 0;
-        s.WriteLong(c.Size);
+        s.WriteLong(c.Data ? c.Data->GetLength() : 0);
         s.WriteStream(c.Data ? *c.Data : empty);
     }
-    if (s.Failed()) return false;
-    return s.FileExport(iFileName, iZipped, iPassword);
+    return !s.WriteRefused();
 }
 
 bool qFile::Load(const std::string& iFileName, const std::string& iPassword) {

@@ -8,8 +8,11 @@
 // Who owns what: chunk streams and live objects are shared (std::shared_ptr): AddChunk
 // keeps the very stream it is given, AddInstance the very object.
 // Failure: Save and Load report the stream file's result; Load of a damaged payload
-// returns false and keeps the current chunks. Chunk indices run 1..GetChunkCount();
-// others are answered with false, nothing or 0.
+// returns false and keeps the current chunks. What would not read back is not written:
+// SaveObject and UpdateInstanceStreams keep a chunk's old data when its object's export
+// is refused, and Save refuses (the file on disk untouched) when any chunk's data or name
+// is. A chunk whose object cannot import its data gives no object. Chunk indices run
+// 1..GetChunkCount(); others are answered with false, nothing or 0.
 #pragma once
 
 #include <cstdint>
@@ -39,7 +42,8 @@ public:
     // For every chunk: Instance = LoadObject(its GUID).
     void CreateInstances();
     // For every chunk with an Instance: Data = a new stream the instance exported into.
-    void UpdateInstanceStreams();
+    // False when an export was refused; that chunk keeps its data.
+    bool UpdateInstanceStreams();
     // The number of chunks.
     int32_t GetChunkCount() const { return static_cast<int32_t>(chunks_.size()); }
     // Copies the four fields of chunk iChunk out; false for an index out of range.
@@ -49,10 +53,12 @@ public:
     std::shared_ptr<qPersistable> GetChunkInstance(int32_t iChunk) const;
     // The chunk's data stream, or nothing.
     std::shared_ptr<qStream> GetChunkData(int32_t iChunk) const;
-    // Serialises iClass into a new chunk, or over the chunk with its GUID.
-    void SaveObject(const qPersistable& iClass);
-    // A new object made from the chunk with that GUID, or nothing. Reads the chunk's data
-    // from its start, so loading twice gives the same object.
+    // Serialises iClass into a new chunk, or over the chunk with its GUID; false (chunks
+    // unchanged) when the export was refused.
+    bool SaveObject(const qPersistable& iClass);
+    // A new object made from the chunk with that GUID, or nothing (also when its data
+    // does not import). Reads the chunk's data from its start, so loading twice gives the
+    // same object.
     std::shared_ptr<qPersistable> LoadObject(const std::string& iGUID) const;
     // The same for the first chunk with that class name.
     std::shared_ptr<qPersistable> LoadObjectClassName(const std::string& iClassName) const;
@@ -70,9 +76,14 @@ public:
     // Index of the first chunk with that class name (exact), 0 if none.
     int32_t FindChunkClassName(const std::string& iClassName) const;
     // Writes all chunks as a stream file; a chunk without data is stored as an empty stream.
+    // False, with the file untouched, when a chunk's data holds a refused write or a name
+    // is too long to read back.
     bool Save(const std::string& iFileName, bool iZipped, const std::string& iPassword);
     // Reads all chunks from a stream file; on any failure the current chunks stay.
     bool Load(const std::string& iFileName, const std::string& iPassword);
+    // Writes the payload of the file (what Save stores) into an empty stream; false when a
+    // chunk's data holds a refused write or a name is too long to read back.
+    bool SavePayload(qStream& oPayload) const;
     // Parses a payload into the chunk list; false (chunks kept) when it is damaged.
     bool LoadPayload(qStream& iPayload);
     // Empties the chunk list.

@@ -21,6 +21,7 @@ void qStream::Reset() {
     length_ = 0;
     position_ = 0;
     failed_ = false;
+    refused_ = false;
 }
 
 void qStream::Fail() {
@@ -28,12 +29,14 @@ void qStream::Fail() {
     position_ = length_;
 }
 
+bool qStream::Room(size_t count) {
+    if (count <= kMaxLength - static_cast<size_t>(length_)) return true;
+    Refuse();  // the Long length cannot describe more
+    return false;
+}
+
 void qStream::Append(const void* bytes, size_t count) {
-    if (count == 0) return;
-    if (count > kMaxLength - static_cast<size_t>(length_)) {
-        failed_ = true;  // the Long length cannot describe more
-        return;
-    }
+    if (count == 0 || !Room(count)) return;
     if (length_ == 0) data_.clear();
     const auto* p = static_cast<const uint8_t*>(bytes);
     data_.insert(data_.end(), p, p + count);  // grows geometrically
@@ -69,6 +72,7 @@ void qStream::Export(qStream& iFile) const {
         copy.Export(iFile);
         return;
     }
+    if (!iFile.Room(8 + data_.size())) return;
     iFile.WriteLong(length_);
     iFile.WriteLong(static_cast<int32_t>(data_.size()));
     iFile.Append(data_.data(), data_.size());
@@ -109,7 +113,7 @@ bool qStream::FileImport(const std::string& iFileName, const std::string& iPassw
     }
     data_ = std::move(bytes);
     length_ = static_cast<int32_t>(data_.size());
-    failed_ = false;
+    failed_ = refused_ = false;
     return true;
 }
 
@@ -117,7 +121,7 @@ void qStream::SetData(const std::vector<uint8_t>& iArray) { SetData(iArray.data(
 
 void qStream::SetData(const uint8_t* iData, size_t iSize) {
     if (iSize > kMaxLength) {
-        failed_ = true;
+        Refuse();
         return;
     }
     if (iSize == 0) {
@@ -126,7 +130,7 @@ void qStream::SetData(const uint8_t* iData, size_t iSize) {
         data_.assign(iData, iData + iSize);
     }
     length_ = static_cast<int32_t>(iSize);
-    failed_ = false;
+    failed_ = refused_ = false;
 }
 
 void qStream::SetLength(int32_t iLength) {
@@ -140,10 +144,7 @@ void qStream::SetLength(int32_t iLength) {
 // ---- Counted blocks ----------------------------------------------------------
 
 void qStream::WriteArray(const std::vector<uint8_t>& iArray) {
-    if (iArray.size() > kMaxLength) {
-        failed_ = true;
-        return;
-    }
+    if (!Room(4 + iArray.size())) return;
     WriteLong(static_cast<int32_t>(iArray.size()));
     Append(iArray.data(), iArray.size());
 }
@@ -154,6 +155,7 @@ void qStream::WriteStream(const qStream& iStream) {
         WriteStream(copy);
         return;
     }
+    if (!Room(4 + static_cast<size_t>(iStream.length_))) return;
     WriteLong(iStream.length_);
     Append(iStream.data_.data(), static_cast<size_t>(iStream.length_));
 }
@@ -181,11 +183,15 @@ void qStream::ReadStream(qStream& iStream) {
 template <class T>
 void qStream::Write2D(const Array2D<T>& a) {
     const size_t count = static_cast<size_t>(a.Size1) * static_cast<size_t>(a.Size2);
-    if (a.Size1 < 0 || a.Size2 < 0 || a.Items.size() != count ||
-        count * sizeof(T) > kMaxLength) {
-        failed_ = true;  // an array that does not hold what its sizes say is not written
+    if (a.Size1 < 0 || a.Size2 < 0 || a.Items.size() != count) {
+        Refuse();  // an array that does not hold what its sizes say is not written
         return;
     }
+    if (count > kMaxLength / sizeof(T)) {
+        Refuse();
+        return;
+    }
+    if (!Room(8 + count * sizeof(T))) return;
     WriteLong(a.Size1);
     WriteLong(a.Size2);
     Append(a.Items.data(), count * sizeof(T));
@@ -229,25 +235,32 @@ void qStream::WriteInteger(int16_t iInteger) { Append(&iInteger, 2); }
 void qStream::WriteSingle(float iSingle) { Append(&iSingle, 4); }
 void qStream::WriteDouble(double iDouble) { Append(&iDouble, 8); }
 
-void qStream::WriteString(const std::string& iString) {
-    const std::string bytes = Utf8ToCp1252(iString);
-    if (bytes.size() > kMaxLength) {
-        failed_ = true;
+void qStream::WriteCounted(const void* bytes, size_t count) {
+    // A reader takes no string longer than this, so neither does a writer.
+    if (count > static_cast<size_t>(kMaxStringBytes)) {
+        Refuse();
         return;
     }
-    WriteLong(static_cast<int32_t>(bytes.size()));
-    Append(bytes.data(), bytes.size());
+    if (!Room(4 + count)) return;
+    WriteLong(static_cast<int32_t>(count));
+    Append(bytes, count);
 }
 
-void qStream::WriteStringU(const std::string& iString) {
-    const std::u16string units = Utf8ToUtf16(iString);
-    if (units.size() > kMaxLength / 2) {
-        failed_ = true;
-        return;
-    }
-    WriteLong(static_cast<int32_t>(units.size() * 2));
-    Append(units.data(), units.size() * 2);
+void qStream::WriteString(const std::u16string& iString) {
+    const std::string bytes = Utf16ToCp1252(iString);
+    WriteCounted(bytes.data(), bytes.size());
 }
+
+void qStream::WriteString(const std::string& iString) {
+    const std::string bytes = Utf8ToCp1252(iString);
+    WriteCounted(bytes.data(), bytes.size());
+}
+
+void qStream::WriteStringU(const std::u16string& iString) {
+    WriteCounted(iString.data(), iString.size() * 2);
+}
+
+void qStream::WriteStringU(const std::string& iString) { WriteStringU(Utf8ToUtf16(iString)); }
 
 void qStream::ReadByte(uint8_t& iByte) { Take(&iByte, 1); }
 
@@ -262,31 +275,43 @@ void qStream::ReadInteger(int16_t& iInteger) { Take(&iInteger, 2); }
 void qStream::ReadSingle(float& iSingle) { Take(&iSingle, 4); }
 void qStream::ReadDouble(double& iDouble) { Take(&iDouble, 8); }
 
-void qStream::ReadString(std::string& iString) {
+bool qStream::ReadUnits(std::u16string& out, bool wide) {
     int32_t n = 0;
-    if (!Take(&n, 4) || n <= 0) return;
+    if (!Take(&n, 4) || n <= 0) return false;
     if (n > kMaxStringBytes || static_cast<size_t>(n) > Remaining()) {
         Fail();
-        return;
+        return false;
     }
-    const std::string bytes(reinterpret_cast<const char*>(data_.data()) + position_,
-                            static_cast<size_t>(n));
+    const uint8_t* at = data_.data() + position_;
     position_ += n;
-    iString = Cp1252ToUtf8(bytes);
+    if (wide) {
+        // An odd count leaves its last byte without a partner; it is consumed and dropped.
+        out.assign(static_cast<size_t>(n) / 2, u'\0');
+        if (!out.empty()) std::memcpy(out.data(), at, out.size() * 2);
+    } else {
+        out = Cp1252ToUtf16(std::string_view(reinterpret_cast<const char*>(at), static_cast<size_t>(n)));
+    }
+    return true;
+}
+
+void qStream::ReadString(std::u16string& iString) {
+    std::u16string units;
+    if (ReadUnits(units, false)) iString = std::move(units);
+}
+
+void qStream::ReadString(std::string& iString) {
+    std::u16string units;
+    if (ReadUnits(units, false)) iString = Utf16ToUtf8(units);
+}
+
+void qStream::ReadStringU(std::u16string& iString) {
+    std::u16string units;
+    if (ReadUnits(units, true)) iString = std::move(units);
 }
 
 void qStream::ReadStringU(std::string& iString) {
-    int32_t n = 0;
-    if (!Take(&n, 4) || n <= 0) return;
-    if (n > kMaxStringBytes || static_cast<size_t>(n) > Remaining()) {
-        Fail();
-        return;
-    }
-    // An odd count leaves its last byte without a partner; it is consumed and dropped.
-    std::u16string units(static_cast<size_t>(n) / 2, u'\0');
-    if (!units.empty()) std::memcpy(units.data(), data_.data() + position_, units.size() * 2);
-    position_ += n;
-    iString = Utf16ToUtf8(units);
+    std::u16string units;
+    if (ReadUnits(units, true)) iString = Utf16ToUtf8(units);
 }
 
 }  // namespace zol

@@ -2,16 +2,20 @@
 //
 // What it does: typed values are appended at the end and read back from a read position
 // in the same order, little-endian: Byte 1, Bool 1, Integer 2, Long 4, Single 4,
-// Double 8, Date 8 (an OLE day count), String 4 + n (Windows-1252), StringU 4 + n
-// (UTF-16LE), arrays and streams 4 + n, 2D arrays 8 + elements (first index fastest).
-// Texts are UTF-8 inside the program.
+// Double 8, Date 8 (an OLE day count), String 4 + n (Windows-1252, one byte per 16-bit
+// unit), StringU 4 + n (UTF-16LE), arrays and streams 4 + n, 2D arrays 8 + elements (first
+// index fastest). Strings are 16-bit units; the UTF-8 overloads convert at the call (and
+// lose lone surrogates, which UTF-8 cannot hold).
 // Who owns what: the stream owns its bytes; GetData copies them out, SetData copies in.
 // Seen from outside the stream holds exactly Length bytes (one zero byte when empty);
 // inside, the storage grows geometrically so that appending is amortised constant time.
 // Failure: a read that needs more bytes than remain, or a count that cannot be what it
 // claims (negative, larger than what remains, a string above 65536 bytes), reads nothing,
 // leaves its target unchanged, moves the read position to the end and marks the stream
-// failed (Failed() says so). No read touches memory outside the stream's bytes.
+// failed (Failed() says so). No read touches memory outside the stream's bytes. A write
+// that a reader would refuse (a string above 65536 bytes) or that a Long length cannot
+// describe appends nothing and marks the stream failed too (WriteRefused() says so), so
+// that what a stream holds always reads back as it was written.
 #pragma once
 
 #include <cstddef>
@@ -37,7 +41,7 @@ struct Array2D {
 
 class qStream {
 public:
-    // The longest string a stream reads; longer counts mark the stream failed.
+    // The longest string a stream reads or writes, in bytes; longer ones fail the stream.
     static constexpr int32_t kMaxStringBytes = 65536;
 
     qStream() { Reset(); }
@@ -83,8 +87,10 @@ public:
     // Appends one value each.
     void WriteByte(uint8_t iByte);
     void WriteBool(bool iBool);
-    void WriteStringU(const std::string& iString);  // UTF-8 in, UTF-16LE stored
-    void WriteString(const std::string& iString);   // UTF-8 in, Windows-1252 stored
+    void WriteStringU(const std::u16string& iString);  // UTF-16LE stored
+    void WriteStringU(const std::string& iString);     // UTF-8 in
+    void WriteString(const std::u16string& iString);   // one Windows-1252 byte per unit
+    void WriteString(const std::string& iString);      // UTF-8 in
     void WriteLong(int32_t iLong);
     void WriteDate(double iDate);
     void WriteInteger(int16_t iInteger);
@@ -100,8 +106,10 @@ public:
     void ReadSingle(float& iSingle);
     void ReadDouble(double& iDouble);
     // A count of 0 or a negative count leaves iString unchanged (only the count is read).
-    void ReadString(std::string& iString);
-    void ReadStringU(std::string& iString);
+    void ReadString(std::u16string& iString);
+    void ReadString(std::string& iString);  // UTF-8 out
+    void ReadStringU(std::u16string& iString);
+    void ReadStringU(std::string& iString);  // UTF-8 out; a lone surrogate becomes U+FFFD
     // Reads a byte array, sized to the stored count.
     void ReadArray(std::vector<uint8_t>& iArray);
     // Reads a counted block and hands it to iStream by SetData.
@@ -110,6 +118,8 @@ public:
     // True once a read ran past the end or met an impossible count, or a write was refused
     // (more than a Long length can hold, or a 2D array whose items do not match its sizes).
     bool Failed() const { return failed_; }
+    // True once a write was refused: the stream holds less than was written to it.
+    bool WriteRefused() const { return refused_; }
     // Marks the stream failed and moves the read position to the end; for readers that
     // find the content impossible (a count that cannot fit, say).
     void MarkFailed() { Fail(); }
@@ -131,16 +141,20 @@ private:
     template <class T>
     void Read2D(Array2D<T>& a);
     void Fail();
+    void Refuse() { failed_ = refused_ = true; }
+    // True when count more bytes fit the Long length; otherwise the write is refused.
+    bool Room(size_t count);
+    // The count and bytes of a string, or a refusal when a reader would not take them.
+    void WriteCounted(const void* bytes, size_t count);
+    // Reads a string's units (Windows-1252 bytes, or UTF-16LE when wide); false when the
+    // count is 0 or negative (only the count was read) or the read failed.
+    bool ReadUnits(std::u16string& out, bool wide);
 
     std::vector<uint8_t> data_;  // size() == max(length_, 1)
     int32_t length_ = 0;
     int32_t position_ = 0;
     bool failed_ = false;
+    bool refused_ = false;
 };
-
-// UTF-8 text to UTF-16 code units (invalid sequences become U+FFFD).
-std::u16string Utf8ToUtf16(const std::string& utf8);
-// UTF-16 code units to UTF-8 text (unpaired surrogates become U+FFFD).
-std::string Utf16ToUtf8(const std::u16string& utf16);
 
 }  // namespace zol

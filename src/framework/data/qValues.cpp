@@ -3,7 +3,6 @@
 #include <algorithm>
 #include <charconv>
 
-#include "framework/core/qText.h"
 #include "framework/data/qStream.h"
 
 namespace zol {
@@ -13,67 +12,54 @@ namespace {
 // Template chains are followed this far at most, so that a loop of templates cannot hang.
 constexpr int kMaxTemplateDepth = 256;
 
-unsigned char FoldByte(unsigned char c) {
-    if (c >= 'A' && c <= 'Z') return static_cast<unsigned char>(c + 32);
-    if (c >= 0xC0 && c <= 0xDE && c != 0xD7) return static_cast<unsigned char>(c + 32);
-    switch (c) {
-        case 0x8A: return 0x9A;  // S caron
-        case 0x8C: return 0x9C;  // OE
-        case 0x8E: return 0x9E;  // Z caron
-        case 0x9F: return 0xFF;  // Y diaeresis
-        default: return c;
-    }
-}
-
-int32_t HashBytes(const std::string& bytes) {
+int32_t HashUnits(std::u16string_view units) {
     uint32_t weighted = 0;
-    const size_t k = std::min<size_t>(bytes.size(), 32);
-    for (size_t j = 0; j < k; ++j)
-        weighted += static_cast<uint32_t>(j + 1) * static_cast<unsigned char>(bytes[j]);
-    return static_cast<int32_t>(static_cast<uint32_t>(bytes.size()) + 8192u * weighted);
+    const size_t k = std::min<size_t>(units.size(), 32);
+    for (size_t j = 0; j < k; ++j) weighted += static_cast<uint32_t>(j + 1) * UnitToCp1252(units[j]);
+    return static_cast<int32_t>(static_cast<uint32_t>(units.size()) + 8192u * weighted);
 }
 
 template <class V>
 void FillHashes(qValues::Entry<V>& e) {
-    e.Hash = HashName(e.Name);
-    e.FoldedHash = HashBytes(FoldName(e.Name));
+    e.Hash = HashUnits(e.Name);
+    e.FoldedHash = HashUnits(FoldCase(e.Name));
 }
 
-// ASCII-only folding keeps byte positions of UTF-8 text, which placeholder search needs.
-std::string FoldAscii(std::string s) {
-    for (char& c : s)
-        if (c >= 'A' && c <= 'Z') c = static_cast<char>(c + 32);
-    return s;
+// Folding keeps every unit in its place, so a position found in the folded text is the
+// same position in the text itself.
+std::u16string Folded(std::u16string_view s, bool fold) {
+    return fold ? FoldCase(s) : std::u16string(s);
 }
 
 // Replaces every occurrence of what (found under the compare mode) by with, left to right.
-void ReplaceAll(std::string& s, const std::string& what, const std::string& with, bool fold) {
-    if (what.empty()) return;
-    const std::string key = fold ? FoldAscii(what) : what;
-    std::string out;
+void ReplaceAll(std::u16string& s, const std::u16string& what, const std::u16string& with,
+                bool fold) {
+    const std::u16string key = Folded(what, fold), hay = Folded(s, fold);
+    std::u16string out;
     size_t from = 0;
-    const std::string hay = fold ? FoldAscii(s) : s;
-    for (size_t at = hay.find(key); at != std::string::npos; at = hay.find(key, from)) {
+    for (size_t at = hay.find(key); at != std::u16string::npos; at = hay.find(key, from)) {
         out.append(s, from, at - from);
         out += with;
         from = at + key.size();
     }
-    out.append(s, from, std::string::npos);
+    out.append(s, from, std::u16string::npos);
     s = std::move(out);
 }
 
-std::string ValueText(const std::string& v) { return v; }
-std::string ValueText(uint8_t v) { return std::to_string(v); }
-std::string ValueText(int32_t v) { return std::to_string(v); }
-std::string ValueText(float v) {
+std::u16string Ascii16(const std::string& s) { return std::u16string(s.begin(), s.end()); }
+
+std::u16string ValueText(const std::u16string& v) { return v; }
+std::u16string ValueText(uint8_t v) { return Ascii16(std::to_string(v)); }
+std::u16string ValueText(int32_t v) { return Ascii16(std::to_string(v)); }
+std::u16string ValueText(float v) {
     char buf[32];
     const auto r = std::to_chars(buf, buf + sizeof buf, v);
-    return std::string(buf, r.ptr);
+    return Ascii16(std::string(buf, r.ptr));
 }
 
 template <class V>
 bool IsZero(const V& v) {
-    if constexpr (std::is_same_v<V, std::string>)
+    if constexpr (std::is_same_v<V, std::u16string>)
         return v.empty();
     else
         return v == V{};
@@ -81,7 +67,7 @@ bool IsZero(const V& v) {
 
 template <class V>
 void WriteValue(qStream& s, const V& v) {
-    if constexpr (std::is_same_v<V, std::string>) s.WriteString(v);
+    if constexpr (std::is_same_v<V, std::u16string>) s.WriteString(v);
     if constexpr (std::is_same_v<V, uint8_t>) s.WriteByte(v);
     if constexpr (std::is_same_v<V, int32_t>) s.WriteLong(v);
     if constexpr (std::is_same_v<V, float>) s.WriteSingle(v);
@@ -89,7 +75,7 @@ void WriteValue(qStream& s, const V& v) {
 
 template <class V>
 void ReadValue(qStream& s, V& v) {
-    if constexpr (std::is_same_v<V, std::string>) s.ReadString(v);
+    if constexpr (std::is_same_v<V, std::u16string>) s.ReadString(v);
     if constexpr (std::is_same_v<V, uint8_t>) s.ReadByte(v);
     if constexpr (std::is_same_v<V, int32_t>) s.ReadLong(v);
     if constexpr (std::is_same_v<V, float>) s.ReadSingle(v);
@@ -129,33 +115,32 @@ bool ImportTable(qStream& s, qValues::Table<V>& t) {
     return true;
 }
 
-template <class V>
-int32_t ListNames(const qValues::Table<V>& t, std::vector<std::string>& out) {
+template <class V, class S>
+int32_t ListNames(const qValues::Table<V>& t, std::vector<S>& out) {
     if (t.empty()) return -1;
     out.clear();
-    for (const auto& e : t) out.push_back(e.Name);
+    for (const auto& e : t) {
+        if constexpr (std::is_same_v<S, std::string>)
+            out.push_back(Utf16ToUtf8(e.Name));
+        else
+            out.push_back(e.Name);
+    }
     return static_cast<int32_t>(t.size()) - 1;
 }
 
 }  // namespace
 
-int32_t HashName(const std::string& Name) { return HashBytes(Utf8ToCp1252(Name)); }
-
-std::string FoldName(const std::string& Name) {
-    std::string bytes = Utf8ToCp1252(Name);
-    for (char& c : bytes) c = static_cast<char>(FoldByte(static_cast<unsigned char>(c)));
-    return bytes;
-}
+int32_t HashName(const Text16& Name) { return HashUnits(Name.View()); }
 
 template <class V>
-const qValues::Entry<V>* qValues::Find(const Table<V>& table, const std::string& name) const {
+const qValues::Entry<V>* qValues::Find(const Table<V>& table, std::u16string_view name) const {
     if (CompareMode == 1) {
-        const std::string folded = FoldName(name);
-        const int32_t hash = HashBytes(folded);
+        const std::u16string folded = FoldCase(name);
+        const int32_t hash = HashUnits(folded);
         for (const auto& e : table)
-            if (e.FoldedHash == hash && FoldName(e.Name) == folded) return &e;
+            if (e.FoldedHash == hash && FoldCase(e.Name) == folded) return &e;
     } else {
-        const int32_t hash = HashName(name);
+        const int32_t hash = HashUnits(name);
         for (const auto& e : table)
             if (e.Hash == hash && e.Name == name) return &e;
     }
@@ -163,7 +148,7 @@ const qValues::Entry<V>* qValues::Find(const Table<V>& table, const std::string&
 }
 
 template <class V>
-V qValues::Get(Table<V> qValues::*table, const std::string& name, const V& def) const {
+V qValues::Get(Table<V> qValues::*table, std::u16string_view name, const V& def) const {
     if (name.empty()) return V{};
     const qValues* v = this;
     for (int hop = 0; v && hop < kMaxTemplateDepth; ++hop, v = v->Template)
@@ -172,14 +157,14 @@ V qValues::Get(Table<V> qValues::*table, const std::string& name, const V& def) 
 }
 
 template <class V>
-void qValues::Set(Table<V>& table, const std::string& name, const V& value) {
+void qValues::Set(Table<V>& table, std::u16string_view name, const V& value) {
     if (name.empty()) return;
     const auto* found = Find(table, name);
     const size_t i = found ? static_cast<size_t>(found - table.data()) : table.size();
     if (!IsZero(value)) {
         if (i == table.size()) {
             if (table.size() >= static_cast<size_t>(kMaxEntries)) return;
-            table.push_back({name, value, 0, 0});
+            table.push_back({std::u16string(name), value, 0, 0});
             FillHashes(table.back());
         }
         table[i].Value = value;
@@ -191,7 +176,7 @@ void qValues::Set(Table<V>& table, const std::string& name, const V& value) {
 }
 
 template <class V>
-void qValues::SetDefault(Table<V>& table, const std::string& name, const V& value) {
+void qValues::SetDefault(Table<V>& table, std::u16string_view name, const V& value) {
     if (name.empty() || Find(table, name)) return;
     Set(table, name, value);
 }
@@ -205,7 +190,7 @@ void qValues::Export(qStream& iFile) const {
 }
 
 void qValues::Import(qStream& iFile) {
-    Table<std::string> strings;
+    Table<std::u16string> strings;
     Table<uint8_t> bytes;
     Table<int32_t> longs;
     Table<float> singles;
@@ -231,15 +216,26 @@ int32_t qValues::GetStringList(std::vector<std::string>& oList) const {
 int32_t qValues::GetSingleList(std::vector<std::string>& oList) const {
     return ListNames(singles_, oList);
 }
+int32_t qValues::GetLongList(std::vector<std::u16string>& oList) const {
+    return ListNames(longs_, oList);
+}
+int32_t qValues::GetByteList(std::vector<std::u16string>& oList) const {
+    return ListNames(bytes_, oList);
+}
+int32_t qValues::GetStringList(std::vector<std::u16string>& oList) const {
+    return ListNames(strings_, oList);
+}
+int32_t qValues::GetSingleList(std::vector<std::u16string>& oList) const {
+    return ListNames(singles_, oList);
+}
 
-std::string qValues::FormatText(const std::string& iText) const {
-    std::string s = iText;
+std::u16string qValues::FormatText(const std::u16string& iText) const {
+    std::u16string s = iText;
     const bool fold = CompareMode == 1;
     const auto apply = [&](const auto& table) {
         for (const auto& e : table) {
-            const std::string placeholder = "[" + e.Name + "]";
-            const std::string hay = fold ? FoldAscii(s) : s;
-            if (hay.find(fold ? FoldAscii(placeholder) : placeholder) == std::string::npos) continue;
+            const std::u16string placeholder = u"[" + e.Name + u"]";
+            if (Folded(s, fold).find(Folded(placeholder, fold)) == std::u16string::npos) continue;
             ReplaceAll(s, placeholder, ValueText(e.Value), fold);
         }
     };
@@ -248,6 +244,10 @@ std::string qValues::FormatText(const std::string& iText) const {
     apply(singles_);
     apply(strings_);
     return s;
+}
+
+std::string qValues::FormatText(const std::string& iText) const {
+    return Utf16ToUtf8(FormatText(Utf8ToUtf16(iText)));
 }
 
 void qValues::SetTemplate(qValues* iTemplate) {
@@ -261,7 +261,7 @@ void qValues::SortNames() {
         using E = typename std::decay_t<decltype(table)>::value_type;
         std::stable_sort(table.begin(), table.end(), [&](const E& a, const E& b) {
             if (fold) {
-                const std::string fa = FoldName(a.Name), fb = FoldName(b.Name);
+                const std::u16string fa = FoldCase(a.Name), fb = FoldCase(b.Name);
                 if (fa != fb) return fa < fb;
             }
             return a.Name < b.Name;
@@ -273,31 +273,45 @@ void qValues::SortNames() {
     sortTable(singles_);
 }
 
-std::string qValues::GetString(const std::string& iName, const std::string& iDefault) const {
-    return Get(&qValues::strings_, iName, iDefault);
+std::string qValues::GetString(const Text16& iName, const std::string& iDefault) const {
+    // Only a found value is converted, so a default comes back byte for byte.
+    const qValues* v = this;
+    if (iName.Empty()) return std::string();
+    for (int hop = 0; v && hop < kMaxTemplateDepth; ++hop, v = v->Template)
+        if (const auto* e = v->Find(v->strings_, iName.View())) return Utf16ToUtf8(e->Value);
+    return iDefault;
 }
-int32_t qValues::GetLong(const std::string& iName, int32_t iDefault) const {
-    return Get(&qValues::longs_, iName, iDefault);
+std::u16string qValues::GetString(const Text16& iName, const std::u16string& iDefault) const {
+    return Get(&qValues::strings_, iName.View(), iDefault);
 }
-float qValues::GetSingle(const std::string& iName, float iDefault) const {
-    return Get(&qValues::singles_, iName, iDefault);
+int32_t qValues::GetLong(const Text16& iName, int32_t iDefault) const {
+    return Get(&qValues::longs_, iName.View(), iDefault);
 }
-uint8_t qValues::GetByte(const std::string& iName, uint8_t iDefault) const {
-    return Get(&qValues::bytes_, iName, iDefault);
+float qValues::GetSingle(const Text16& iName, float iDefault) const {
+    return Get(&qValues::singles_, iName.View(), iDefault);
+}
+uint8_t qValues::GetByte(const Text16& iName, uint8_t iDefault) const {
+    return Get(&qValues::bytes_, iName.View(), iDefault);
 }
 
-void qValues::SetString(const std::string& iName, const std::string& iValue) { Set(strings_, iName, iValue); }
-void qValues::SetSingle(const std::string& iName, float iValue) { Set(singles_, iName, iValue); }
-void qValues::SetByte(const std::string& iName, uint8_t iValue) { Set(bytes_, iName, iValue); }
-void qValues::SetLong(const std::string& iName, int32_t iValue) { Set(longs_, iName, iValue); }
+void qValues::SetString(const Text16& iName, const Text16& iValue) {
+    Set(strings_, iName.View(), iValue.Units());
+}
+void qValues::SetSingle(const Text16& iName, float iValue) { Set(singles_, iName.View(), iValue); }
+void qValues::SetByte(const Text16& iName, uint8_t iValue) { Set(bytes_, iName.View(), iValue); }
+void qValues::SetLong(const Text16& iName, int32_t iValue) { Set(longs_, iName.View(), iValue); }
 
-void qValues::SetDefaultString(const std::string& iName, const std::string& iValue) {
-    SetDefault(strings_, iName, iValue);
+void qValues::SetDefaultString(const Text16& iName, const Text16& iValue) {
+    SetDefault(strings_, iName.View(), iValue.Units());
 }
-void qValues::SetDefaultLong(const std::string& iName, int32_t iValue) { SetDefault(longs_, iName, iValue); }
-void qValues::SetDefaultSingle(const std::string& iName, float iValue) {
-    SetDefault(singles_, iName, iValue);
+void qValues::SetDefaultLong(const Text16& iName, int32_t iValue) {
+    SetDefault(longs_, iName.View(), iValue);
 }
-void qValues::SetDefaultByte(const std::string& iName, uint8_t iValue) { SetDefault(bytes_, iName, iValue); }
+void qValues::SetDefaultSingle(const Text16& iName, float iValue) {
+    SetDefault(singles_, iName.View(), iValue);
+}
+void qValues::SetDefaultByte(const Text16& iName, uint8_t iValue) {
+    SetDefault(bytes_, iName.View(), iValue);
+}
 
 }  // namespace zol
