@@ -45,6 +45,10 @@ bool Window_Initialize(void* FormHandle, void* TargetHandle, int32_t TargetWidth
         QRT_Release();
         return false;
     }
+    // Both audio devices start opening at once, so a sound server that does not answer
+    // holds start-up for one short wait rather than one per device.
+    DSound_StartOpen();
+    DMusic_StartOpen();
     if (!DSound_Initialize(FormHandle)) {
         ShowDisabled("Create DSound device", "DirectX: Audio device not available!",
                      SoundErrorText(), "Sound playback is disabled.");

@@ -7,10 +7,19 @@ void TickTimer::Start(int64_t Now) {
     due_ = Now + interval_;
 }
 
+bool TickTimer::SteppedBack(int64_t Now) const {
+    // A tick never leaves the next one more than an interval ahead, so a reading before
+    // that can only come from a clock that was set back.
+    return Now < due_ - interval_;
+}
+
+bool TickTimer::IsDue(int64_t Now) const { return enabled_ && (Now >= due_ || SteppedBack(Now)); }
+
 void TickTimer::TickRan(int64_t Now) {
     // A wake-up a millisecond or two late is the clock's granularity, not a late tick:
-    // keeping the cadence then holds the rate at one tick per interval.
-    if (Now - due_ <= slack_)
+    // keeping the cadence then holds the rate at one tick per interval. A clock that
+    // stepped either way starts the cadence again from the tick that ran.
+    if (Now - due_ <= slack_ && !SteppedBack(Now))
         due_ += interval_;
     else
         due_ = Now + interval_;
@@ -20,7 +29,7 @@ void TickTimer::TickRan(int64_t Now) {
 
 int64_t TickTimer::WaitMs(int64_t Now) const {
     if (!enabled_) return -1;
-    return Now >= due_ ? 0 : due_ - Now;
+    return IsDue(Now) ? 0 : due_ - Now;
 }
 
 }  // namespace zol::platform

@@ -72,6 +72,37 @@ TEST(TickTimer, OnTimeTicksKeepTheCadenceAndLateTicksAreNeverQueued) {
     EXPECT_EQ(t.DueAt(), 5030);
 }
 
+TEST(TickTimer, AClockThatStepsEitherWayCostsOneTickNeverABurstOrAFreeze) {
+    platform::TickTimer t(30, 2);
+    t.Start(1000);
+    t.TickRan(1030);
+    // Three weeks forward: one tick at once, then the cadence from there.
+    const int64_t weeks = int64_t{21} * 24 * 3600 * 1000;
+    ASSERT_TRUE(t.IsDue(1040 + weeks));
+    t.TickRan(1040 + weeks);
+    EXPECT_FALSE(t.IsDue(1041 + weeks));
+    EXPECT_EQ(t.WaitMs(1041 + weeks), 29);
+    // An hour back: the tick due next is not an hour away but runs at once, and the
+    // cadence restarts from the new time.
+    const int64_t back = 1100 + weeks - 3600 * 1000;
+    ASSERT_TRUE(t.IsDue(back));
+    EXPECT_EQ(t.WaitMs(back), 0);
+    t.TickRan(back);
+    EXPECT_EQ(t.DueAt(), back + 30);
+    EXPECT_FALSE(t.IsDue(back + 29));
+    ASSERT_TRUE(t.IsDue(back + 30));
+    t.TickRan(back + 30);
+    EXPECT_EQ(t.DueAt(), back + 60);
+    // Any reading before the last tick is a step back, however small.
+    ASSERT_TRUE(t.IsDue(back + 25));
+    t.TickRan(back + 25);
+    EXPECT_EQ(t.DueAt(), back + 55);
+    // Back past the timer's own start (a clock that reads below zero).
+    ASSERT_TRUE(t.IsDue(-5000));
+    t.TickRan(-5000);
+    EXPECT_EQ(t.DueAt(), -4970);
+}
+
 TEST(KeyTapLatch, HoldsBackOnlyTheReleaseOfAKeyPressedSinceTheLastTick) {
     platform::KeyTapLatch latch;
     std::vector<std::pair<int, int>> released;

@@ -7,6 +7,8 @@
 
 #include "framework/core/qCore.h"
 #include "framework/core/qFileSystem.h"
+#include <fluidsynth.h>
+
 #include "framework/sound/fluidsynth/FluidMusicDevice.h"
 #include "framework/sound/qDMusic.h"
 #include "SoundTestFiles.h"
@@ -223,6 +225,16 @@ TEST(FluidMusicOpen, SoundfontChoiceAndMissingSoundfont) {
     FluidMusicDevice system(FluidOutput::Memory);
     ASSERT_TRUE(system.Open()) << system.ErrorText();
     EXPECT_NE(system.SoundfontPath(), folder.Path() + "midi/aaa.sf2");
+    // One that has a soundfont's header but is damaged inside falls back to the next,
+    // here the system's, instead of leaving the game without music.
+    std::vector<uint8_t> damaged = {'R', 'I', 'F', 'F', 40, 0, 0, 0, 's', 'f', 'b', 'k',
+                                    'L', 'I', 'S', 'T', 200, 0, 0, 0, 'I', 'N', 'F', 'O'};
+    damaged.resize(48, 0xEE);
+    testfiles::WriteBytes(folder.Path() + "midi/broken.sf2", damaged);
+    ASSERT_TRUE(fluid_is_soundfont((folder.Path() + "midi/broken.sf2").c_str()));
+    FluidMusicDevice fallback(FluidOutput::Memory);
+    ASSERT_TRUE(fallback.Open()) << fallback.ErrorText();
+    EXPECT_EQ(fallback.SoundfontPath(), system.SoundfontPath());
     std::filesystem::create_symlink(system.SoundfontPath(), folder.Path() + "midi/Local.SF2");
     FluidMusicDevice local(FluidOutput::Memory);
     ASSERT_TRUE(local.Open()) << local.ErrorText();
@@ -250,7 +262,15 @@ TEST(FluidMusicDriver, PlaysThroughAnAudioDriver) {
             device.Reset();
         }
         EXPECT_FALSE(device.IsPlaying());
+        EXPECT_FALSE(device.Lost());
     }
+    // A driver whose output fails while playing gives up on its own thread: the device
+    // says it is lost (the music module then opens a new one).
+    FluidMusicDevice failing(FluidOutput::AudioDriver, "",
+                             {{"audio.driver", "alsa"}, {"audio.alsa.device", "file:FILE=/dev/full,FORMAT=raw"}});
+    ASSERT_TRUE(failing.Open()) << failing.ErrorText();
+    for (int i = 0; i < 200 && !failing.Lost(); ++i) std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    EXPECT_TRUE(failing.Lost());
     FluidMusicDevice wrong(FluidOutput::Memory, "", {{"synth.gain", "loud"}});
     EXPECT_FALSE(wrong.Open());
     EXPECT_NE(wrong.ErrorText().find("synth.gain"), std::string::npos);

@@ -8,7 +8,13 @@
 // Who owns what: qDMusic owns the device; the device owns its song and its synthesiser.
 // The master volume and tempo belong to the device and outlive each song.
 // Failure: every call reports failure by its result; Open's failure is described by
-// ErrorCode and ErrorText. A failing call leaves the previous settings in place.
+// ErrorCode and ErrorText. A failing call leaves the previous settings in place. An
+// output that goes away while open (the sound server quit) makes Lost true; the device
+// then stays silent for good and the music module opens a new one.
+// Threads: Open, and the calls that start a song right after it, may run on a worker
+// thread (Open can block while a sound server does not answer); Prepare runs on the
+// thread that made the device; afterwards the device is used from the thread that took
+// it.
 #pragma once
 
 #include <cstdint>
@@ -29,8 +35,14 @@ inline constexpr int32_t kMusicErrNoOutput = 3104;     // no audio output for th
 class MusicDevice {
 public:
     virtual ~MusicDevice() = default;
-    // Opens the synthesiser and its output; false when music cannot play.
+    // Does the part of opening that never waits for a sound server (the synthesiser and
+    // its instruments), on the caller's thread; false when it fails. Open does the rest.
+    virtual bool Prepare() { return true; }
+    // Opens the synthesiser and its output (doing Prepare's part first if it was not
+    // done); false when music cannot play.
     virtual bool Open() = 0;
+    // True once an opened output has gone away for good.
+    virtual bool Lost() const { return false; }
     // The error number of the last Open failure (one of the kMusicErr codes).
     virtual int32_t ErrorCode() const = 0;
     // A readable text for the last Open failure.

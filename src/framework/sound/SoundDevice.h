@@ -6,7 +6,12 @@
 // Who owns what: qDSound owns the device and every buffer it creates; a buffer must be
 // released before its device.
 // Failure: Open and CreateBuffer report failure by their result; ErrorCode and ErrorText
-// then say why. A failing buffer call leaves the buffer as it was.
+// then say why. A failing buffer call leaves the buffer as it was. An output that goes
+// away while open (the sound server quit) makes Lost true; the device then stays silent
+// for good and the wave module opens a new one.
+// Threads: Open may run on a worker thread (it can block while a sound server does not
+// answer); everything else runs on the thread that took the device afterwards. Open must
+// not disturb another device of the same kind that is still playing.
 #pragma once
 
 #include <cstdint>
@@ -53,6 +58,8 @@ public:
     virtual ~SoundDevice() = default;
     // Opens the default output; false when there is none.
     virtual bool Open() = 0;
+    // True once an opened output has gone away for good.
+    virtual bool Lost() const { return false; }
     // A buffer holding Wave, or nullptr when the device cannot take it.
     virtual std::unique_ptr<SoundBuffer> CreateBuffer(const WaveData& Wave) = 0;
     // The error number of the last failure (one of the kSoundErr codes).

@@ -3,8 +3,15 @@
 // What it does: plays one song at a time, optionally looping a stretch of it forever,
 // with a master volume and a master tempo. Song positions are music time: 768 ticks per
 // quarter note, whatever the file's own division.
+// The device opens on a worker thread (DeviceOpener): start-up waits for it only
+// briefly, and the song and master settings asked for meanwhile start on the worker the
+// moment it opens. A device whose output goes away (the sound server quit) is replaced
+// at the next request (at the latest when a game is reset), and the new one plays the
+// current song again from its start. Losses, late failures and recoveries are told once
+// on stderr.
 // Who owns what: module-level state; the synthesiser is reached only through the
-// MusicDevice seam, whose backend is installed before DMusic_Initialize.
+// MusicDevice seam, whose backend is installed before DMusic_Initialize. Everything here
+// runs on the game's thread; only a device's Open and its first song run on the worker.
 // Failure: without a device every call does nothing; a missing file leaves the current
 // song playing. DMusic_Initialize leaves LastErrorCode and MusicErrorText.
 #pragma once
@@ -20,11 +27,16 @@ namespace zol {
 extern bool MusicEnabled;     // true between a successful DMusic_Initialize and DMusic_Release
 extern std::string MidiPath;  // folder that MIDI files are looked up in first, ending in "/"
 
-// Opens the music device; false (with LastErrorCode) when there is none.
+// Begins opening the music device (only the part that never waits for a sound server
+// is done at once); DMusic_Initialize then waits for the rest.
+void DMusic_StartOpen();
+// Opens the music device; false (with LastErrorCode) when there is none. A device still
+// opening after a short wait is not a failure: music starts when it opens.
 bool DMusic_Initialize(void* hWnd);
 // Drops the song and closes the device.
 void DMusic_Release();
-// Stops any current song and starts FileName; true when it was started.
+// Stops any current song and starts FileName; true when it was started (false while the
+// device is still opening: the song then starts when it opens).
 bool PlayMidiFile(const std::string& FileName, bool Looping, float Volume, float Tempo,
                   int32_t LoopStart, int32_t LoopEnd, int32_t StartPoint);
 // Stops the current song, silences every voice and forgets the song.

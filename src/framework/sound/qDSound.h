@@ -2,8 +2,14 @@
 //
 // What it does: each distinct file name is loaded once into its own buffer and kept; a
 // play restarts that buffer with the given volume, rate and start position.
+// The device opens on a worker thread (DeviceOpener): start-up waits for it only
+// briefly, and a device that opens later switches sound on at the next play. A device
+// whose output goes away (the sound server quit) is replaced: new ones are tried on the
+// ReopenSchedule, and the one that opens gets every loaded wave again, so the table and
+// its indices survive. Losses, late failures and recoveries are told once on stderr.
 // Who owns what: the wave table is module-level; the sound hardware is reached only
 // through the SoundDevice seam, whose backend is installed before DSound_Initialize.
+// Everything here runs on the game's thread; only a device's Open runs on the worker.
 // Failure: without a device every call does nothing and returns 0; a missing or
 // undecodable file plays nothing and leaves the table as it was (an undecodable file
 // takes no slot). DSound_Initialize leaves LastErrorCode and SoundErrorText.
@@ -20,7 +26,11 @@ namespace zol {
 extern bool SoundEnabled;    // true between a successful DSound_Initialize and DSound_Release
 extern std::string WavePath; // folder that wave files are looked up in first, ending in "/"
 
-// Opens the default sound device; false (with LastErrorCode) when there is none.
+// Begins opening the default sound device without waiting; DSound_Initialize then waits
+// for it (start-up calls both, so the sound and music devices open side by side).
+void DSound_StartOpen();
+// Opens the default sound device; false (with LastErrorCode) when there is none. A device
+// still opening after a short wait is not a failure: sound comes on when it opens.
 bool DSound_Initialize(void* hWnd);
 // Releases every buffer and the device, and switches sound off.
 void DSound_Release();

@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cctype>
 #include <cmath>
+#include <cstdio>
 #include <filesystem>
 #include <stdexcept>
 
@@ -24,18 +25,16 @@ constexpr const char* kSystemSoundfont = "/usr/share/sounds/sf2/default-GM.sf2";
 std::mutex g_logLock;
 std::string g_lastFluidError;
 
-void KeepFluidError(int level, const char* message, void*) {
-    if (level > FLUID_ERR || message == nullptr) return;
-    std::lock_guard<std::mutex> hold(g_logLock);
-    g_lastFluidError = message;
-}
+void KeepFluidError(int level, const char* message, void*);
 
+// Once per process: devices may open on several threads, and FluidSynth's log functions
+// are plain globals.
 void QuietFluidLog() {
-    fluid_set_log_function(FLUID_PANIC, KeepFluidError, nullptr);
-    fluid_set_log_function(FLUID_ERR, KeepFluidError, nullptr);
-    fluid_set_log_function(FLUID_WARN, KeepFluidError, nullptr);
-    fluid_set_log_function(FLUID_INFO, KeepFluidError, nullptr);
-    fluid_set_log_function(FLUID_DBG, KeepFluidError, nullptr);
+    static std::once_flag once;
+    std::call_once(once, [] {
+        for (int level : {FLUID_PANIC, FLUID_ERR, FLUID_WARN, FLUID_INFO, FLUID_DBG})
+            fluid_set_log_function(level, KeepFluidError, nullptr);
+    });
 }
 
 std::string TakeFluidError() {
@@ -77,8 +76,17 @@ bool ApplySetting(fluid_settings_t* settings, const std::string& name, const std
 
 // The C callbacks FluidSynth calls; they run on the rendering thread under lock_.
 struct FluidCallbacks {
+    // The device an audio driver's thread renders for (nullptr on every other thread).
+    static thread_local FluidMusicDevice* renderingFor;
+
+    // Marks the device this thread renders for as lost, if it is a driver's thread.
+    static void DriverGaveUp() {
+        if (renderingFor) renderingFor->driverFailed_ = true;
+    }
+
     static int Audio(void* data, int len, int nfx, float* fx[], int nout, float* out[]) {
         auto* self = static_cast<FluidMusicDevice*>(data);
+        renderingFor = self;
         std::lock_guard<std::mutex> hold(self->lock_);
         // Drivers without effect buffers get the reverb and chorus mixed into the output.
         if (fx == nullptr) return fluid_synth_process(Synth(self->synth_), len, nout, out, nout, out);
@@ -112,8 +120,24 @@ struct FluidCallbacks {
     }
 };
 
+thread_local FluidMusicDevice* FluidCallbacks::renderingFor = nullptr;
+
+namespace {
+// An error on a driver's own thread is the driver giving up (the sound server went away
+// or the device failed): its thread has ended and the device is silent from now on.
+void KeepFluidError(int level, const char* message, void*) {
+    if (level > FLUID_ERR || message == nullptr) return;
+    FluidCallbacks::DriverGaveUp();
+    std::lock_guard<std::mutex> hold(g_logLock);
+    g_lastFluidError = message;
+}
+}  // namespace
+
 FluidMusicDevice::FluidMusicDevice(FluidOutput Output, std::string Soundfont, SettingList Settings)
-    : output_(Output), soundfontWanted_(std::move(Soundfont)), extraSettings_(std::move(Settings)) {}
+    : output_(Output),
+      soundfontWanted_(std::move(Soundfont)),
+      localFolder_(AppPath + "midi/"),
+      extraSettings_(std::move(Settings)) {}
 
 FluidMusicDevice::~FluidMusicDevice() { Close(); }
 
@@ -130,64 +154,82 @@ void FluidMusicDevice::Close() {
     if (settings_) delete_fluid_settings(Settings(settings_));
     settings_ = nullptr;
     soundfontPath_.clear();
+    prepared_ = false;
 }
 
-std::string FluidMusicDevice::FindSoundfont() const {
-    if (!soundfontWanted_.empty())
-        return fluid_is_soundfont(soundfontWanted_.c_str()) ? soundfontWanted_ : "";
-    // A soundfont shipped beside the program wins; the first by name, so the pick is stable.
-    std::vector<std::string> local;
+std::vector<std::string> FluidMusicDevice::SoundfontCandidates() const {
+    if (!soundfontWanted_.empty()) return {soundfontWanted_};
+    // Soundfonts shipped beside the program come first, by name so the pick is stable;
+    // then FluidSynth's own default and the system's. A file that only looks like a
+    // soundfont, or is damaged inside, is passed over for the next.
+    std::vector<std::string> fonts;
     std::error_code ec;
-    for (const auto& entry : std::filesystem::directory_iterator(AppPath + "midi/", ec)) {
-        if (entry.is_regular_file(ec) && HasSf2Extension(entry.path())) local.push_back(entry.path().string());
+    for (const auto& entry : std::filesystem::directory_iterator(localFolder_, ec)) {
+        if (entry.is_regular_file(ec) && HasSf2Extension(entry.path())) fonts.push_back(entry.path().string());
     }
-    std::sort(local.begin(), local.end());
-    for (const auto& path : local) {
-        if (fluid_is_soundfont(path.c_str())) return path;
-    }
+    std::sort(fonts.begin(), fonts.end());
     char* named = nullptr;
-    std::string fluidDefault;
     if (fluid_settings_dupstr(Settings(settings_), "synth.default-soundfont", &named) == FLUID_OK && named) {
-        fluidDefault = named;
+        if (*named) fonts.emplace_back(named);
         fluid_free(named);
     }
-    if (!fluidDefault.empty() && fluid_is_soundfont(fluidDefault.c_str())) return fluidDefault;
-    if (fluid_is_soundfont(kSystemSoundfont)) return kSystemSoundfont;
-    return "";
+    fonts.emplace_back(kSystemSoundfont);
+    fonts.erase(std::remove_if(fonts.begin(), fonts.end(),
+                               [](const std::string& f) { return !fluid_is_soundfont(f.c_str()); }),
+                fonts.end());
+    return fonts;
 }
 
-bool FluidMusicDevice::Open() {
+bool FluidMusicDevice::Fail(int32_t Code, std::string Text) {
+    const std::string why = TakeFluidError();
+    if (!why.empty()) Text += " (" + why + ")";
+    errorCode_ = Code;
+    errorText_ = std::move(Text);
+    Close();
+    return false;
+}
+
+bool FluidMusicDevice::Prepare() {
     Close();
     QuietFluidLog();
-    auto fail = [this](int32_t code, std::string text) {
-        const std::string why = TakeFluidError();
-        if (!why.empty()) text += " (" + why + ")";
-        errorCode_ = code;
-        errorText_ = std::move(text);
-        Close();
-        return false;
-    };
     settings_ = new_fluid_settings();
-    if (!settings_) return fail(kMusicErrNoSynth, "FluidSynth: cannot create its settings");
+    if (!settings_) return Fail(kMusicErrNoSynth, "FluidSynth: cannot create its settings");
     // Seamless loops: the player must not reset the synthesiser when a song starts over.
     fluid_settings_setint(Settings(settings_), "player.reset-synth", 0);
     for (const auto& [name, value] : extraSettings_) {
         if (!ApplySetting(Settings(settings_), name, value))
-            return fail(kMusicErrNoSynth, "FluidSynth: setting " + name + " does not take \"" + value + "\"");
+            return Fail(kMusicErrNoSynth, "FluidSynth: setting " + name + " does not take \"" + value + "\"");
     }
     double rate = 44100.0;
     fluid_settings_getnum(Settings(settings_), "synth.sample-rate", &rate);
     sampleRate_ = static_cast<int32_t>(rate);
 
     synth_ = new_fluid_synth(Settings(settings_));
-    if (!synth_) return fail(kMusicErrNoSynth, "FluidSynth: cannot create the synthesiser");
-    const std::string font = FindSoundfont();
-    if (font.empty()) return fail(kMusicErrNoSoundfont, "FluidSynth: no General MIDI soundfont found");
-    if (fluid_synth_sfload(Synth(synth_), font.c_str(), 1) == FLUID_FAILED)
-        return fail(kMusicErrNoSoundfont, "FluidSynth: cannot load the soundfont " + font);
-    soundfontPath_ = font;
+    if (!synth_) return Fail(kMusicErrNoSynth, "FluidSynth: cannot create the synthesiser");
+    const std::vector<std::string> fonts = SoundfontCandidates();
+    if (fonts.empty()) return Fail(kMusicErrNoSoundfont, "FluidSynth: no General MIDI soundfont found");
+    std::string damaged;
+    for (const std::string& font : fonts) {
+        if (fluid_synth_sfload(Synth(synth_), font.c_str(), 1) != FLUID_FAILED) {
+            soundfontPath_ = font;
+            break;
+        }
+        if (damaged.empty()) damaged = font;
+    }
+    if (soundfontPath_.empty())
+        return Fail(kMusicErrNoSoundfont, "FluidSynth: no soundfont loads (" + damaged + " is damaged)");
+    if (!damaged.empty())
+        std::fprintf(stderr, "Zol: the soundfont %s does not load; music uses %s\n", damaged.c_str(),
+                     soundfontPath_.c_str());
     fluid_synth_set_gain(Synth(synth_), 1.0f);  // master volume 0: full
+    prepared_ = true;
+    return true;
+}
 
+bool FluidMusicDevice::Open() {
+    if (!prepared_ && !Prepare()) return false;
+    prepared_ = false;
+    driverFailed_ = false;
     if (output_ == FluidOutput::AudioDriver) {
         // FluidSynth's preferred driver first, then the usual desktop ones.
         std::vector<std::string> drivers;
@@ -205,7 +247,7 @@ bool FluidMusicDevice::Open() {
             driver_ = new_fluid_audio_driver2(Settings(settings_), FluidCallbacks::Audio, this);
             if (driver_) break;
         }
-        if (!driver_) return fail(kMusicErrNoOutput, "FluidSynth: no audio output available");
+        if (!driver_) return Fail(kMusicErrNoOutput, "FluidSynth: no audio output available");
     }
     TakeFluidError();
     errorCode_ = 0;
@@ -345,6 +387,8 @@ bool FluidMusicDevice::IsPlaying() const {
 int32_t FluidMusicDevice::ActiveVoices() const {
     return synth_ ? fluid_synth_get_active_voice_count(Synth(synth_)) : 0;
 }
+
+bool FluidMusicDevice::Lost() const { return driver_ && driverFailed_.load(); }
 
 float FluidMusicDevice::Gain() const { return synth_ ? fluid_synth_get_gain(Synth(synth_)) : 0.0f; }
 

@@ -1,7 +1,8 @@
 // FluidMusicDevice: the music seam on FluidSynth.
 //
 // What it does: one synthesiser with a General MIDI soundfont (a .sf2 in the program's
-// "midi/" folder wins over the system's default soundfont) and one MIDI player per song.
+// "midi/" folder wins over the system's default soundfont; one that does not load falls
+// back to the next) and one MIDI player per song.
 // The loop stretch repeats through the player's tick callback seeking back; the master
 // volume is the synthesiser's gain 10^(mB/2000) and the master tempo the player's tempo
 // multiplier. Output goes either to FluidSynth's own audio driver or, for tests and
@@ -9,9 +10,15 @@
 // Who owns what: the device owns the settings, synthesiser, player and audio driver. The
 // audio thread renders under the device's lock, so the game thread may replace or drop
 // the player at any time.
-// Failure: Open gives false with ErrorCode/ErrorText when there is no synthesiser, no
-// soundfont or no audio output; the other calls report failure by their result.
-// FluidSynth's own log messages are kept off stderr.
+// Prepare makes the synthesiser and loads the soundfont (slow, but never waiting for a
+// sound server); Open adds the audio driver, the part that may wait for one, and does
+// Prepare's part first when it was not done.
+// Failure: Prepare and Open give false with ErrorCode/ErrorText when there is no
+// synthesiser, no soundfont or no audio output; the other calls report failure by their
+// result. A soundfont passed over because it does not load is named on stderr.
+// FluidSynth's own log messages are kept off stderr; an error its audio driver logs on
+// its own thread means the driver has given up (FluidSynth 2.3's ALSA and PulseAudio
+// drivers end their thread then), and Lost becomes true.
 #pragma once
 
 #include <atomic>
@@ -36,7 +43,8 @@ public:
     // FluidSynth settings by name and value (for example "audio.alsa.device", "null").
     using SettingList = std::vector<std::pair<std::string, std::string>>;
 
-    // Soundfont "" searches the program's midi/ folder, then the system's default.
+    // Soundfont "" searches the program's midi/ folder (as AppPath names it now), then the
+    // system's default.
     // Settings are applied before anything is created; a named "audio.driver" is tried first.
     explicit FluidMusicDevice(FluidOutput Output = FluidOutput::AudioDriver, std::string Soundfont = "",
                               SettingList Settings = {});
@@ -45,7 +53,9 @@ public:
     FluidMusicDevice& operator=(const FluidMusicDevice&) = delete;
 
     // The MusicDevice operations.
+    bool Prepare() override;
     bool Open() override;
+    bool Lost() const override;
     int32_t ErrorCode() const override { return errorCode_; }
     std::string ErrorText() const override { return errorText_; }
 
@@ -79,12 +89,14 @@ public:
 
 private:
     friend struct FluidCallbacks;  // FluidSynth's callbacks, in the .cpp
-    std::string FindSoundfont() const;
+    std::vector<std::string> SoundfontCandidates() const;
+    bool Fail(int32_t Code, std::string Text);
     void DropPlayerLocked();
     void Close();
 
     FluidOutput output_;
     std::string soundfontWanted_;
+    std::string localFolder_;   // the program's midi/ folder
     SettingList extraSettings_;
     std::string soundfontPath_;
     void* settings_ = nullptr;  // fluid_settings_t*
@@ -92,6 +104,7 @@ private:
     void* driver_ = nullptr;    // fluid_audio_driver_t*
     void* player_ = nullptr;    // fluid_player_t*, the current song
     mutable std::mutex lock_;   // held while rendering and while the player changes
+    bool prepared_ = false;     // Prepare done, Open not yet
     int32_t sampleRate_ = 44100;
     int32_t errorCode_ = 0;
     std::string errorText_;
@@ -104,6 +117,7 @@ private:
     bool repeat_ = false;
     bool seekPending_ = false;  // a jump to the loop start waits for the player's next turn
     std::atomic<int32_t> loops_{0};
+    std::atomic<bool> driverFailed_{false};  // set on the driver's thread when it gives up
 };
 
 }  // namespace zol

@@ -2,6 +2,7 @@
 
 #include <AL/al.h>
 #include <AL/alc.h>
+#include <AL/alext.h>
 
 #include <cmath>
 #include <cstdint>
@@ -94,8 +95,12 @@ bool OpenAlSoundDevice::Open() {
         errorText_ = "OpenAL: no audio output device could be opened";
         return false;
     }
+    // OpenAL has one current context for the whole process. While another device's
+    // context is current (a device being replaced still plays through it) this one
+    // becomes current only when its first buffer is made.
     context_ = alcCreateContext(Dev(device_), nullptr);
-    if (!context_ || alcMakeContextCurrent(Ctx(context_)) != ALC_TRUE) {
+    if (!context_ ||
+        (alcGetCurrentContext() == nullptr && alcMakeContextCurrent(Ctx(context_)) != ALC_TRUE)) {
         const ALCenum err = alcGetError(Dev(device_));
         errorCode_ = kSoundErrNoContext;
         errorText_ = std::string("OpenAL: cannot create a mixing context (") +
@@ -103,14 +108,26 @@ bool OpenAlSoundDevice::Open() {
         Close();
         return false;
     }
+    canTellLoss_ = alcIsExtensionPresent(Dev(device_), "ALC_EXT_disconnect") == ALC_TRUE;
     errorCode_ = 0;
     errorText_.clear();
     return true;
 }
 
+bool OpenAlSoundDevice::Lost() const {
+    if (!device_ || !canTellLoss_) return false;
+    ALCint connected = ALC_TRUE;
+    alcGetIntegerv(Dev(device_), ALC_CONNECTED, 1, &connected);
+    return connected == ALC_FALSE;
+}
+
 std::unique_ptr<SoundBuffer> OpenAlSoundDevice::CreateBuffer(const WaveData& Wave) {
     if (!context_) {
         errorText_ = "OpenAL: the device is not open";
+        return nullptr;
+    }
+    if (alcGetCurrentContext() != Ctx(context_) && alcMakeContextCurrent(Ctx(context_)) != ALC_TRUE) {
+        errorText_ = "OpenAL: the mixing context cannot be made current";
         return nullptr;
     }
     ALenum format = 0;

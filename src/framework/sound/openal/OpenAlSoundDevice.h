@@ -7,7 +7,11 @@
 // Who owns what: the device owns the OpenAL device and context; each SoundBuffer owns its
 // buffer and source and must be destroyed before the device.
 // Failure: Open and CreateBuffer return false/nullptr with ErrorCode and ErrorText set;
-// OpenAL errors of the buffer calls are reported by their result.
+// OpenAL errors of the buffer calls are reported by their result. Lost asks OpenAL
+// whether the output is still connected (ALC_EXT_disconnect).
+// Threads: OpenAL has one current context for the whole process. Open makes its context
+// current only when none is; otherwise the first CreateBuffer does, so the buffers of a
+// device being replaced must be gone before the new device makes its first.
 #pragma once
 
 #include <memory>
@@ -26,6 +30,7 @@ public:
 
     // The SoundDevice operations.
     bool Open() override;
+    bool Lost() const override;
     std::unique_ptr<SoundBuffer> CreateBuffer(const WaveData& Wave) override;
     int32_t ErrorCode() const override { return errorCode_; }
     std::string ErrorText() const override { return errorText_; }
@@ -34,6 +39,7 @@ private:
     void Close();
     void* device_ = nullptr;   // ALCdevice*
     void* context_ = nullptr;  // ALCcontext*
+    bool canTellLoss_ = false;  // the device reports a lost output
     int32_t errorCode_ = 0;
     std::string errorText_;
 };
