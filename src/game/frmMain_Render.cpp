@@ -67,12 +67,15 @@ void frmMain::RenderFrame() {
             PauseFade = 1;
             ApplyGamma(-0.5f);
         }
-        const double t = Host().TimeOfDay();
-        const float scale = static_cast<float>(4.0 + 2.0 * std::sin(t));
-        SetAlphaMode(20);
-        DrawText(Game.FontMinco, kPause, w / 2 + 3, h / 2 + 3, scale, 2, 2, ColorRGB(1, 1, 1), 0);
-        SetAlphaMode(2);
-        DrawText(Game.FontMinco, kPause, w / 2, h / 2, scale, 2, 2, ColorRGB(1, 1, 1), 0);
+        // The table of best results stands where the word would pulse.
+        if (!ScoresShown) {
+            const double t = Host().TimeOfDay();
+            const float scale = static_cast<float>(4.0 + 2.0 * std::sin(t));
+            SetAlphaMode(20);
+            DrawText(Game.FontMinco, kPause, w / 2 + 3, h / 2 + 3, scale, 2, 2, ColorRGB(1, 1, 1), 0);
+            SetAlphaMode(2);
+            DrawText(Game.FontMinco, kPause, w / 2, h / 2, scale, 2, 2, ColorRGB(1, 1, 1), 0);
+        }
     } else if (PauseFade > 0) {
         ApplyGamma(PauseGamma(PauseFade));
         PauseFade -= 0.1f;
@@ -104,6 +107,7 @@ void frmMain::RenderFrame() {
             }
         }
     }
+    if (ScoresShown) RenderScores();
 }
 
 void frmMain::RenderBack() {

@@ -21,6 +21,11 @@ bool g_haveSong = false;
 std::string g_errorText;
 MidiPlayObserver g_onPlay;
 MidiStopObserver g_onStop;
+// Muting holds the master volume at silence; the volume the songs asked for comes back
+// when the music is unmuted.
+constexpr int32_t kSilent = -10000;
+bool g_muted = false;
+int32_t g_askedVolume = 0;  // the device's full volume until a song asks
 
 // Songs are small; a file larger than this is not a song we play.
 constexpr std::streamoff kMaxSongBytes = 16 * 1024 * 1024;
@@ -68,6 +73,8 @@ bool DMusic_Initialize(void*) {
         return false;
     }
     MusicEnabled = true;
+    g_askedVolume = 0;
+    if (g_muted) g_device->SetMasterVolume(kSilent);
     return true;
 }
 
@@ -104,7 +111,10 @@ void SetupMidi(float Volume, float Tempo) {
     if (!MusicEnabled) return;
     Volume = Clamp(Volume, 0, 1);
     Tempo = Clamp(Tempo, 0, 64);
-    if (Volume > 0) g_device->SetMasterVolume(CLng((1.0f - Volume) * -10000.0f));
+    if (Volume > 0) {
+        g_askedVolume = CLng((1.0f - Volume) * -10000.0f);
+        g_device->SetMasterVolume(g_muted ? kSilent : g_askedVolume);
+    }
     if (Tempo > 0) g_device->SetMasterTempo(Tempo);
 }
 
@@ -112,5 +122,13 @@ void SetMidiObservers(MidiPlayObserver onPlay, MidiStopObserver onStop) {
     g_onPlay = std::move(onPlay);
     g_onStop = std::move(onStop);
 }
+
+void SetMusicMuted(bool Muted) {
+    if (Muted == g_muted) return;
+    g_muted = Muted;
+    if (MusicEnabled) g_device->SetMasterVolume(Muted ? kSilent : g_askedVolume);
+}
+
+bool MusicMuted() { return g_muted; }
 
 }  // namespace zol

@@ -22,6 +22,11 @@ std::vector<std::string> g_names(1);
 std::vector<std::unique_ptr<SoundBuffer>> g_buffers(1);
 std::string g_errorText;
 WavePlayObserver g_observer;
+// Muting: every buffer is held at silence while muted; the attenuation each buffer's
+// plays asked for is remembered so that unmuting gives it back.
+constexpr int32_t kSilent = -10000;
+bool g_muted = false;
+std::vector<int32_t> g_asked;  // by wave index; 0 (the device's full volume) until asked
 
 int32_t WaveCount() { return static_cast<int32_t>(g_names.size()) - 1; }
 
@@ -58,6 +63,7 @@ void DSound_Release() {
     g_names.clear();
     g_names.resize(1);
     g_device.reset();
+    g_asked.clear();
     SoundEnabled = false;
 }
 
@@ -112,12 +118,30 @@ void PlayWave(int32_t Index, bool Looping, float Volume, float Frequency, int32_
     SoundBuffer& buffer = *g_buffers[Index];
     Volume = Clamp(Volume, 0, 1);
     Frequency = Clamp(Frequency, 0, 1);
-    if (Volume > 0) buffer.SetVolume(CLng((1.0f - Volume) * -10000.0f));
+    if (Volume > 0) {
+        const int32_t attenuation = CLng((1.0f - Volume) * -10000.0f);
+        if (g_asked.size() <= static_cast<size_t>(Index)) g_asked.resize(Index + 1, 0);
+        g_asked[Index] = attenuation;
+        if (!g_muted) buffer.SetVolume(attenuation);
+    }
+    if (g_muted) buffer.SetVolume(kSilent);
     if (Frequency > 0) buffer.SetFrequency(CLng(Frequency * 99900.0f));
     buffer.SetPosition(Position);
     buffer.Play(Looping);
 }
 
 void SetWavePlayObserver(WavePlayObserver observer) { g_observer = std::move(observer); }
+
+void SetSoundMuted(bool Muted) {
+    if (Muted == g_muted) return;
+    g_muted = Muted;
+    for (int32_t i = 1; i <= WaveCount(); ++i) {
+        if (!g_buffers[i]) continue;
+        const size_t at = static_cast<size_t>(i);
+        g_buffers[i]->SetVolume(Muted ? kSilent : at < g_asked.size() ? g_asked[at] : 0);
+    }
+}
+
+bool SoundMuted() { return g_muted; }
 
 }  // namespace zol
