@@ -76,7 +76,7 @@ bool SavedStore::Read(Kept& File, Decode decode, Value& Out) {
         case platform::ReadResult::Failed:
             // Not damaged, only out of reach (permissions, a folder in its place): it is
             // left alone, and never written over, since it may hold what the player wants.
-            if (File.Writable) Notice("Cannot read " + why + ". Not saving there.");
+            if (File.Writable) Notice("Cannot read " + Short(why) + ". Not saving there.");
             File.Writable = false;
             return false;
         case platform::ReadResult::Read: break;

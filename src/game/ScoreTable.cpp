@@ -56,6 +56,12 @@ size_t PlaceOf(const ScoreList& Table, const ScoreEntry& Entry) {
 
 std::vector<uint8_t> EncodeScores(const ScoreList& Table) {
     ScoreList best = Table;
+    // A text longer than a stream reads back would make the whole file unreadable; such a
+    // result (only a host without the input box's limit can make one) is not written.
+    const auto readable = [](const std::string& text) {
+        return Utf8ToUtf16(text).size() * 2 <= static_cast<size_t>(qStream::kMaxStringBytes);
+    };
+    std::erase_if(best, [&](const ScoreEntry& e) { return !readable(e.Name) || !readable(e.Code); });
     Tidy(best);
     qStream s;
     BeginKeptData(s, kKind, kVersion);

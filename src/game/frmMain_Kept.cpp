@@ -133,7 +133,7 @@ void frmMain::ShowNotices() {
 void frmMain::RenderScores() {
     const float w = static_cast<float>(ScreenWidth), h = static_cast<float>(ScreenHeight);
     SetAlphaMode(20);
-    BltSurface(12, 6, w - 24, h - 12, ColorRGB(0.35f, 0.35f, 0.35f));
+    BltSurface(12, 6, w - 24, h - 12, ColorRGB(0.5f, 0.5f, 0.5f));
     Shadowed("Best Results", w / 2, 22, 3, 2, ColorRGB(1, 0.8f, 0.2f));
 
     const Color32 head = ColorRGB(0.6f, 0.8f, 1), row = ColorRGB(0.85f, 0.85f, 0.85f),

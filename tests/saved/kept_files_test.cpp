@@ -68,6 +68,11 @@ TEST(ScoreTable, FilesReadBackAndEveryKindOfBadFileIsToldApart) {
     ScoreList back;
     ASSERT_EQ(DecodeScores(file.data(), file.size(), back), FileVerdict::Read);
     EXPECT_EQ(back, t) << "UTF-8 names survive";
+    // A name too long to read back is never written (it would lose the whole table).
+    t.push_back(Result(9999, 45000, std::string(40000, 'x')));
+    const std::vector<uint8_t> longer = EncodeScores(t);
+    ASSERT_EQ(DecodeScores(longer.data(), longer.size(), back), FileVerdict::Read);
+    EXPECT_EQ(back.size(), 2u);
     EXPECT_EQ(DateText(45000.75), "2023-03-15 18:00");
 
     const auto verdict = [](const std::vector<uint8_t>& f) {

@@ -102,7 +102,6 @@ int RunProgram(const RunOptions& Options) {
     if (Options.OnStart) Options.OnStart(*program);
     WatchedHost watched(program->Host(), Options);
     frmMain form(watched);
-    form.SetStore(Options.Store);
     ScriptedEvents events(form, Options, program->Host().Window());
     program->Load(form, events);
     events.PushDue(0);

@@ -16,7 +16,6 @@
 
 namespace zol {
 class frmMain;
-class GameStore;
 }
 
 namespace zol::test {
@@ -52,8 +51,6 @@ struct RunOptions {
     std::function<std::optional<MsgAnswer>(const ShownMessage& Message)> AnswerMessage;
     // When set, answers every input box: the text entered, or nullopt for Cancel.
     std::function<std::optional<std::string>(const std::string& Prompt)> AnswerInput;
-    // What keeps results and settings (nullptr: the game window's own, for the run only).
-    GameStore* Store = nullptr;
 };
 
 // Runs the program from start-up to the closed window; its exit code (1 without a display).
