@@ -36,7 +36,7 @@ export DISPLAY=$display
 for _ in $(seq 1 100); do xdotool getmouselocation >/dev/null 2>&1 && break; sleep 0.05; done
 
 log=$(mktemp)
-ALSOFT_DRIVERS=null SDL_AUDIODRIVER=dummy "$exe" >"$log" 2>&1 &
+ZOL_NO_SAVE=1 ALSOFT_DRIVERS=null SDL_AUDIODRIVER=dummy "$exe" >"$log" 2>&1 &
 game=$!
 
 # The game window carries the version in its caption; its boxes are called just "Zol".

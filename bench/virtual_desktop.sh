@@ -56,7 +56,8 @@ desktop_start() {
 game_start() {
   local exe=$1
   shift
-  env "$@" "$exe" >/dev/null 2>&1 &
+  # Measuring runs keep no scores or settings: the player's own files stay untouched.
+  env ZOL_NO_SAVE=1 "$@" "$exe" >/dev/null 2>&1 &
   game=$!
 }
 

@@ -12,7 +12,9 @@ constexpr std::string_view kUsage =
     "\n"
     "  --fullscreen  start in full screen\n"
     "  --windowed    start in a window\n"
-    "  --no-save     write nothing to disk (as ZOL_NO_SAVE=1)\n"
+    "  --no-save     keep no scores or settings: read and write no files\n"
+    "                (as ZOL_NO_SAVE=1)\n"
+    "  --scores      print the table of best results and exit\n"
     "  --help        show this help and exit\n"
     "  --version     show the version and exit\n";
 
@@ -45,6 +47,8 @@ CommandLine ParseCommandLine(std::span<const std::string_view> Args, std::ostrea
             Line.Fullscreen = false;
         } else if (Arg == "--no-save") {
             Line.NoSave = true;
+        } else if (Arg == "--scores") {
+            Line.ShowScores = true;
         } else {
             // "-" alone is an argument (conventionally standard input), not an option.
             const bool IsOption = Arg.size() > 1 && Arg.front() == '-';

@@ -1,6 +1,7 @@
 // CommandLine: what the program's arguments ask for.
 //
-// What it does: reads the options (--help, --version, --fullscreen, --windowed, --no-save)
+// What it does: reads the options (--help, --version, --fullscreen, --windowed, --no-save,
+// --scores)
 // into a plain value; help and version are answered on Out, mistakes on Err.
 // Who owns what: the caller owns the streams; the result is a value.
 // Failure: an unknown option or a stray argument gives a one-line message and the usage
@@ -20,8 +21,10 @@ struct CommandLine {
     int ExitCode = 0;
     // Full screen (true) or a window (false) at start; nullopt: the game's own choice.
     std::optional<bool> Fullscreen;
-    // Write nothing to disk, as ZOL_NO_SAVE=1 asks.
+    // Read and write nothing kept between runs, as ZOL_NO_SAVE=1 asks.
     bool NoSave = false;
+    // Print the table of best results and exit instead of playing.
+    bool ShowScores = false;
 };
 
 // The usage text that --help prints.

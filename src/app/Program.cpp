@@ -3,6 +3,8 @@
 #include <csignal>
 #include <cstdio>
 
+#include "app/SavedStore.h"
+#include "app/WindowSettings.h"
 #include "framework/core/qCore.h"
 #include "framework/sound/fluidsynth/FluidMusicDevice.h"
 #include "framework/sound/openal/OpenAlSoundDevice.h"
@@ -80,10 +82,15 @@ int RunProgram(const CommandLine& Line) {
         std::fprintf(stderr, "Zol: %s\n", error.c_str());
         return 1;
     }
+    // What the game keeps between runs; it outlives the game window that borrows it.
+    const std::unique_ptr<GameStore> store = OpenStore(Line);
     frmMain form(program->Host());
+    form.SetStore(store.get());
     program->Load(form, form);
-    if (Line.Fullscreen) program->Host().SetFullscreen(*Line.Fullscreen);
-    return program->Loop();
+    const WindowAtStart start = RestoreWindowSettings(program->Host(), *store, Line.Fullscreen);
+    const int code = program->Loop();
+    KeepWindowSettings(program->Host(), *store, start);
+    return code;
 }
 
 }  // namespace zol::app

@@ -79,6 +79,10 @@ void frmMain::tmrMain_Timer() {
     GameRecord& g = Game;
     if (!host_.IsForeground() && g.GameFrames > 0) Paused = true;
 
+    if (ScoresShown && Keys[vk::Escape]) {
+        Keys[vk::Escape] = false;  // closes the table, not the game
+        ShowScores(false);
+    }
     if (Keys[vk::Escape]) {
         host_.CloseWindow();
         return;  // the window is gone: nothing else of this tick runs
@@ -103,6 +107,7 @@ void frmMain::tmrMain_Timer() {
         const auto text = host_.InputBox("Enter Code to verify:", "Verify Code", "");
         VerifyCode(text.value_or(std::string()));
     }
+    KeptKeys();
 
     BeginScene(ColorRGB(0, 0.5f, 1), 0);
     if (!Paused) {

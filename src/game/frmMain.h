@@ -10,10 +10,12 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <vector>
 
 #include "game/GameRecord.h"
+#include "game/GameStore.h"
 #include "game/cBlock.h"
 #include "platform/WindowHost.h"
 #include "ui/Bar.h"
@@ -101,10 +103,36 @@ public:
     // Shows the verification report of a pasted code; true when it was accepted.
     bool VerifyCode(const std::string& CodeInput);
 
+    // ---- Kept between runs (frmMain_Kept.cpp) ----
+    bool ScoresShown = false;  // the best results are shown over the game (H)
+    ScoreList ShownScores;     // what the table shows
+    // The store that keeps results and settings (borrowed; nullptr: the window's own,
+    // which keeps them for this run only).
+    void SetStore(GameStore* Store) { store_ = Store ? Store : &ownStore_; }
+    // Applies the kept settings (music, sound, the name offered) and tells what the store
+    // has to say; start-up runs it before the first game.
+    void ApplyKeptSettings();
+    // The window keys H (the table of best results), M (music) and N (sound effects).
+    void KeptKeys();
+    // Records the result of the ended game under the code just made.
+    void RecordResult();
+    // Opens (pausing the game) or closes the table of best results.
+    void ShowScores(bool Show);
+    // Draws the table of best results over the frame.
+    void RenderScores();
+    // The player's latest result (the table marks it), if one was recorded this run.
+    const std::optional<ScoreEntry>& LatestResult() const { return latest_; }
+
     WindowHost& Host() { return host_; }
 
 private:
     void WriteLabels();
+    // Floats the store's notices over the top of the board.
+    void ShowNotices();
+    MemoryStore ownStore_;
+    GameStore* store_ = &ownStore_;
+    std::optional<ScoreEntry> latest_;
+    bool recordedThisGame_ = false;  // latest_ is this game's (a new name replaces it)
     WindowHost& host_;
     std::vector<cBlock*> pairs_;  // FindPairs' result, reused from tick to tick
 };

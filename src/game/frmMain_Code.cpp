@@ -15,6 +15,7 @@ void frmMain::BuildScoreCode() {
     if (Code.empty()) return;
     Host().SetClipboardText(made.ClipboardText);
     CodeCopied = true;
+    RecordResult();
 }
 
 bool frmMain::VerifyCode(const std::string& CodeInput) {

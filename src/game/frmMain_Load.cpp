@@ -60,6 +60,7 @@ void frmMain::Form_Load() {
         WavePath = AppPath + "wave/";
         MidiPath = AppPath + "midi/";
         LoadGraphics();
+        ApplyKeptSettings();
         ResetGame(true);
 
         Caption = WithVersion(Caption);

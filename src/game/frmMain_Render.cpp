@@ -67,12 +67,15 @@ void frmMain::RenderFrame() {
             PauseFade = 1;
             ApplyGamma(-0.5f);
         }
-        const double t = Host().TimeOfDay();
-        const float scale = static_cast<float>(4.0 + 2.0 * std::sin(t));
-        SetAlphaMode(20);
-        DrawText(Game.FontMinco, kPause, w / 2 + 3, h / 2 + 3, scale, 2, 2, ColorRGB(1, 1, 1), 0);
-        SetAlphaMode(2);
-        DrawText(Game.FontMinco, kPause, w / 2, h / 2, scale, 2, 2, ColorRGB(1, 1, 1), 0);
+        // The table of best results stands where the word would pulse.
+        if (!ScoresShown) {
+            const double t = Host().TimeOfDay();
+            const float scale = static_cast<float>(4.0 + 2.0 * std::sin(t));
+            SetAlphaMode(20);
+            DrawText(Game.FontMinco, kPause, w / 2 + 3, h / 2 + 3, scale, 2, 2, ColorRGB(1, 1, 1), 0);
+            SetAlphaMode(2);
+            DrawText(Game.FontMinco, kPause, w / 2, h / 2, scale, 2, 2, ColorRGB(1, 1, 1), 0);
+        }
     } else if (PauseFade > 0) {
         ApplyGamma(PauseGamma(PauseFade));
         PauseFade -= 0.1f;
@@ -86,24 +89,28 @@ void frmMain::RenderFrame() {
         else ScoreFade = 1;
         ApplyTint(0.5f * ScoreFade, 0, 0);
         ApplyGamma(-0.5f * ScoreFade);
-        const float f = ScoreFade;
-        const FontRecord& font = Game.FontMinco;
-        ShadowedText(font, kYourScore, w / 2, h / 2 - 80, 2, 2, ColorRGBA(1, 1, 1, f),
-                     ColorRGBA(1, 0, 0, f));
-        ShadowedText(font, FormatGrouped(Game.Score), w / 2, h / 2 - 40, 4, 3,
-                     ColorRGBA(1, 1, 1, f), ColorRGBA(1, 1, 1, f));
-        if (Game.Score > 0) {
-            ShadowedText(font, kYourCode, w / 2, h / 2 + 30, 2, 2, ColorRGBA(1, 1, 1, f),
+        // The table of best results, when open, stands in the place of the texts.
+        if (!ScoresShown) {
+            const float f = ScoreFade;
+            const FontRecord& font = Game.FontMinco;
+            ShadowedText(font, kYourScore, w / 2, h / 2 - 80, 2, 2, ColorRGBA(1, 1, 1, f),
                          ColorRGBA(1, 0, 0, f));
-            if (CodeCopied) {
-                ShadowedText(font, kCopied, w / 2, h / 2 + 60, 1, 1,
-                             ColorRGBA(0.5f, 1, 0.5f, f), ColorRGBA(0.5f, 1, 0.5f, f));
-            } else {
-                ShadowedText(font, kClickToCopy, w / 2, h / 2 + 60, 1, 1,
-                             ColorRGBA(1, 0.5f, 0.5f, f), ColorRGBA(1, 0.5f, 0.5f, f));
+            ShadowedText(font, FormatGrouped(Game.Score), w / 2, h / 2 - 40, 4, 3,
+                         ColorRGBA(1, 1, 1, f), ColorRGBA(1, 1, 1, f));
+            if (Game.Score > 0) {
+                ShadowedText(font, kYourCode, w / 2, h / 2 + 30, 2, 2, ColorRGBA(1, 1, 1, f),
+                             ColorRGBA(1, 0, 0, f));
+                if (CodeCopied) {
+                    ShadowedText(font, kCopied, w / 2, h / 2 + 60, 1, 1,
+                                 ColorRGBA(0.5f, 1, 0.5f, f), ColorRGBA(0.5f, 1, 0.5f, f));
+                } else {
+                    ShadowedText(font, kClickToCopy, w / 2, h / 2 + 60, 1, 1,
+                                 ColorRGBA(1, 0.5f, 0.5f, f), ColorRGBA(1, 0.5f, 0.5f, f));
+                }
             }
         }
     }
+    if (ScoresShown) RenderScores();
 }
 
 void frmMain::RenderBack() {

@@ -17,6 +17,9 @@ void frmMain::ResetGame(bool Initial) {
         if (answer != MsgAnswer::Yes) return;
     }
 
+    ScoresShown = false;
+    recordedThisGame_ = false;
+
     GameRecord& g = Game;
     g.BlockSize = 48;
     g.MapMaxX = kMapColumns - 1;

@@ -269,6 +269,8 @@ TEST_F(LateDevices, MusicThatOpensLateStartsTheSongAskedForAndALostDeviceIsRepla
     EXPECT_FALSE(PlayMidiFile("back.mid", true, 0.8f, 0, 0, 110600, 0));
     ASSERT_EQ(devices_.made.size(), 2u);
     ASSERT_TRUE(Eventually([] { SetupMidi(0, 0); }, [this] { return Made(1).gone.WaitFor(0ms); }));
+    // The player muted the music meanwhile: the new device comes up silent.
+    SetMusicMuted(true);
     devices_.nextOpens = true;
     EXPECT_FALSE(PlayMidiFile("back.mid", true, 0.8f, 0, 0, 110600, 0));
     ASSERT_EQ(devices_.made.size(), 3u);
@@ -276,6 +278,8 @@ TEST_F(LateDevices, MusicThatOpensLateStartsTheSongAskedForAndALostDeviceIsRepla
     ASSERT_TRUE(Eventually([] { SetupMidi(0, 0); }, [this] { return Made(0).gone.WaitFor(0ms); }));
     const MusicRecord& third = *Made(2).music;
     EXPECT_TRUE(third.Playing);
+    EXPECT_EQ(third.MasterAttenuation, -10000);
+    SetMusicMuted(false);
     EXPECT_EQ(third.MasterAttenuation, -2000);
     MidiStop();
     EXPECT_FALSE(third.Playing);

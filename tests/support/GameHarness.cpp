@@ -40,6 +40,8 @@ void GameHarness::Start(std::unique_ptr<RandomSource> source, bool recordSounds)
     SetScreenSize(kWindowLayout.Screen.W, kWindowLayout.Screen.H, 1);
     ClearParticles();
     ClearTexts();
+    SetSoundMuted(false);
+    SetMusicMuted(false);
     if (recordSounds) {
         SetWavePlayObserver([this](const std::string& name, float, float) { sounds.push_back(name); });
         SetMidiObservers([this](const std::string& name) { music.push_back("play " + name); },

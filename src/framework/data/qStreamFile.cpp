@@ -63,12 +63,12 @@ bool DecodePayload(const Header& h, std::vector<uint8_t>& data, const std::strin
 
 }  // namespace
 
-bool FileWriteData(const std::string& FileName, const std::vector<uint8_t>& Data, bool Zipped,
-                   const std::string& Password) {
+bool EncodeStreamFile(const std::vector<uint8_t>& Data, bool Zipped, const std::string& Password,
+                      std::vector<uint8_t>& File) {
     if (Data.empty() || Data.size() > static_cast<size_t>(INT32_MAX)) return false;
     const int32_t plainLast = static_cast<int32_t>(Data.size() - 1);
     const int32_t plainCrc = Crc32(Data);
-    // The caller's array is left as it was; a plain file is written straight from it.
+    // The caller's array is left as it was; a plain payload is copied straight from it.
     const bool scrambled = !Password.empty();
     std::vector<uint8_t> stored;
     if (Zipped || scrambled) {
@@ -77,20 +77,28 @@ bool FileWriteData(const std::string& FileName, const std::vector<uint8_t>& Data
         if (scrambled && !Qcode(stored, Password, true)) return false;
     }
     const std::vector<uint8_t>& payload = (Zipped || scrambled) ? stored : Data;
-    if (payload.size() > static_cast<size_t>(INT32_MAX)) return false;
-    // Opened only once the payload is ready, so a failed encoding leaves any old file alone.
-    FileHandle file = OpenFile(FileName, true, true);
-    if (!file) return false;
+    if (payload.size() > static_cast<size_t>(INT32_MAX) - kStreamFileHeaderSize) return false;
 
-    uint8_t header[kStreamFileHeaderSize];
+    File.resize(kStreamFileHeaderSize + payload.size());
+    uint8_t* header = File.data();
     std::memcpy(header, kMagic, 4);
     PutLong(header + 4, static_cast<int32_t>(payload.size() - 1));
     PutLong(header + 8, Crc32(payload));
     PutLong(header + 12, (Zipped ? kZipped : 0) | (scrambled ? kScrambled : 0));
     PutLong(header + 16, plainLast);
     PutLong(header + 20, plainCrc);
-    if (std::fwrite(header, 1, sizeof header, file.get()) != sizeof header) return false;
-    if (std::fwrite(payload.data(), 1, payload.size(), file.get()) != payload.size()) return false;
+    std::memcpy(header + kStreamFileHeaderSize, payload.data(), payload.size());
+    return true;
+}
+
+bool FileWriteData(const std::string& FileName, const std::vector<uint8_t>& Data, bool Zipped,
+                   const std::string& Password) {
+    std::vector<uint8_t> bytes;
+    if (!EncodeStreamFile(Data, Zipped, Password, bytes)) return false;
+    // Opened only once the bytes are ready, so a failed encoding leaves any old file alone.
+    FileHandle file = OpenFile(FileName, true, true);
+    if (!file) return false;
+    if (std::fwrite(bytes.data(), 1, bytes.size(), file.get()) != bytes.size()) return false;
     return std::fclose(file.release()) == 0;
 }
 

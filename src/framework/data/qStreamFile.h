@@ -25,6 +25,10 @@ bool FileWriteData(const std::string& FileName, const std::vector<uint8_t>& Data
 // left as it was.
 bool FileReadData(const std::string& FileName, std::vector<uint8_t>& Data,
                   const std::string& Password);
+// The bytes of a whole stream file holding Data (at least one byte), as FileWriteData
+// stores them; false (File untouched) when Data cannot be encoded.
+bool EncodeStreamFile(const std::vector<uint8_t>& Data, bool Zipped, const std::string& Password,
+                      std::vector<uint8_t>& File);
 // Decodes the bytes of a whole stream file held in memory; the same checks as FileReadData.
 bool DecodeStreamFile(const uint8_t* File, size_t Size, std::vector<uint8_t>& Data,
                       const std::string& Password);

@@ -40,7 +40,10 @@ using SongPtr = std::shared_ptr<const SongRequest>;
 struct Wants {
     float Volume = 0, Tempo = 0;
     SongPtr Song;
-    bool operator==(const Wants& o) const { return Volume == o.Volume && Tempo == o.Tempo && Song == o.Song; }
+    bool Muted = false;  // the player's mute, which holds the master volume at silence
+    bool operator==(const Wants& o) const {
+        return Volume == o.Volume && Tempo == o.Tempo && Song == o.Song && Muted == o.Muted;
+    }
 };
 
 // What bringing a device to some wants did.
@@ -66,6 +69,10 @@ Wants g_wants;
 std::string g_errorText;
 MidiPlayObserver g_onPlay;
 MidiStopObserver g_onStop;
+// Muting holds the master volume at silence; the volume the songs asked for comes back
+// when the music is unmuted. A preference of the player, kept across devices and games.
+constexpr int32_t kSilent = -10000;
+bool g_muted = false;
 
 void Tell(const std::string& text) { std::fprintf(stderr, "Zol: %s\n", text.c_str()); }
 
@@ -82,10 +89,11 @@ bool ReadWholeFile(const std::string& path, std::vector<uint8_t>& bytes) {
 }
 
 // Sets the master volume (0..1) and tempo (0..64); 0 leaves each as it is.
-void ApplyMaster(MusicDevice& device, float Volume, float Tempo) {
+void ApplyMaster(MusicDevice& device, float Volume, float Tempo, bool Muted) {
     Volume = Clamp(Volume, 0, 1);
     Tempo = Clamp(Tempo, 0, 64);
-    if (Volume > 0) device.SetMasterVolume(CLng((1.0f - Volume) * -10000.0f));
+    if (Muted) device.SetMasterVolume(kSilent);
+    else if (Volume > 0) device.SetMasterVolume(CLng((1.0f - Volume) * -10000.0f));
     if (Tempo > 0) device.SetMasterTempo(Tempo);
 }
 
@@ -98,11 +106,11 @@ void NoteMaster(float Volume, float Tempo) {
 }
 
 // Loads and starts Song, in the order every song is set up; stops at the first failure.
-void StartSong(MusicDevice& device, const SongRequest& song, Outcome& out) {
+void StartSong(MusicDevice& device, const SongRequest& song, bool Muted, Outcome& out) {
     if (!device.LoadSong(song.Bytes)) return;
     out.Loaded = true;
     if (!device.SetStartPoint(song.StartPoint)) return;
-    ApplyMaster(device, song.Volume, song.Tempo);
+    ApplyMaster(device, song.Volume, song.Tempo, Muted);
     if (!device.SetRepeat(song.Looping)) return;
     const int32_t loopEnd = song.LoopEnd == 0 ? device.SongLength() : song.LoopEnd;
     if (!device.SetLoopPoints(song.LoopStart, loopEnd)) return;
@@ -116,8 +124,8 @@ Outcome Bring(MusicDevice& device, const Wants& wants) {
     Outcome out;
     out.Ran = true;
     out.Applied = wants;
-    if (wants.Song) StartSong(device, *wants.Song, out);
-    ApplyMaster(device, wants.Volume, wants.Tempo);
+    if (wants.Song) StartSong(device, *wants.Song, wants.Muted, out);
+    ApplyMaster(device, wants.Volume, wants.Tempo, wants.Muted);
     return out;
 }
 
@@ -264,6 +272,7 @@ void DMusic_Release() {
     g_opening.reset();
     g_handedOver.reset();
     g_wants = Wants{};
+    g_wants.Muted = g_muted;
     g_startPending = false;
     g_active = false;
     g_told = false;
@@ -299,7 +308,7 @@ bool PlayMidiFile(const std::string& FileName, bool Looping, float Volume, float
         return false;
     }
     Outcome out;
-    StartSong(*g_device, *song, out);
+    StartSong(*g_device, *song, g_muted, out);
     g_haveSong = out.Loaded;
     if (out.Started) g_wants.Song = song;
     return out.Started;
@@ -321,12 +330,25 @@ void SetupMidi(float Volume, float Tempo) {
         HandOver();
         return;
     }
-    ApplyMaster(*g_device, Volume, Tempo);
+    ApplyMaster(*g_device, Volume, Tempo, g_muted);
 }
 
 void SetMidiObservers(MidiPlayObserver onPlay, MidiStopObserver onStop) {
     g_onPlay = std::move(onPlay);
     g_onStop = std::move(onStop);
 }
+
+void SetMusicMuted(bool Muted) {
+    if (Muted == g_muted) return;
+    g_muted = Muted;
+    g_wants.Muted = Muted;
+    HandOver();
+    if (!MusicEnabled || !g_device) return;
+    // Unmuted, the device's full volume until a song asked for another.
+    const float volume = g_wants.Volume;
+    g_device->SetMasterVolume(Muted ? kSilent : volume > 0 ? CLng((1.0f - volume) * -10000.0f) : 0);
+}
+
+bool MusicMuted() { return g_muted; }
 
 }  // namespace zol

@@ -54,4 +54,10 @@ using MidiPlayObserver = std::function<void(const std::string& FileName)>;
 using MidiStopObserver = std::function<void()>;
 void SetMidiObservers(MidiPlayObserver onPlay, MidiStopObserver onStop);
 
+// Holds the master volume at silence (Muted) or gives back the volume the songs asked
+// for; songs start and stop as before. A preference of the player, kept across
+// DMusic_Initialize and DMusic_Release.
+void SetMusicMuted(bool Muted);
+bool MusicMuted();
+
 }  // namespace zol

@@ -46,6 +46,10 @@ ReopenSchedule g_retry;
 std::vector<Slot> g_slots(1);
 std::string g_errorText;
 WavePlayObserver g_observer;
+// Muting holds every buffer at silence; each slot keeps the attenuation its plays asked
+// for, which unmuting gives back.
+constexpr int32_t kSilent = -10000;
+bool g_muted = false;
 
 int32_t WaveCount() { return static_cast<int32_t>(g_slots.size()) - 1; }
 
@@ -77,7 +81,8 @@ void Adopt(std::unique_ptr<SoundDevice> device) {
     for (int32_t i = 1; i <= WaveCount(); ++i) {
         Slot& slot = g_slots[i];
         if (slot.Name.empty() || !(slot.Buffer = MakeBuffer(slot.Name))) continue;
-        if (slot.Attenuation) slot.Buffer->SetVolume(*slot.Attenuation);
+        if (g_muted) slot.Buffer->SetVolume(kSilent);
+        else if (slot.Attenuation) slot.Buffer->SetVolume(*slot.Attenuation);
         if (slot.Rate) slot.Buffer->SetFrequency(*slot.Rate);
     }
 }
@@ -222,8 +227,9 @@ void PlayWave(int32_t Index, bool Looping, float Volume, float Frequency, int32_
     Frequency = Clamp(Frequency, 0, 1);
     if (Volume > 0) {
         slot.Attenuation = CLng((1.0f - Volume) * -10000.0f);
-        buffer.SetVolume(*slot.Attenuation);
+        if (!g_muted) buffer.SetVolume(*slot.Attenuation);
     }
+    if (g_muted) buffer.SetVolume(kSilent);
     if (Frequency > 0) {
         slot.Rate = CLng(Frequency * 99900.0f);
         buffer.SetFrequency(*slot.Rate);
@@ -233,5 +239,16 @@ void PlayWave(int32_t Index, bool Looping, float Volume, float Frequency, int32_
 }
 
 void SetWavePlayObserver(WavePlayObserver observer) { g_observer = std::move(observer); }
+
+void SetSoundMuted(bool Muted) {
+    if (Muted == g_muted) return;
+    g_muted = Muted;
+    for (int32_t i = 1; i <= WaveCount(); ++i) {
+        Slot& slot = g_slots[i];
+        if (slot.Buffer) slot.Buffer->SetVolume(Muted ? kSilent : slot.Attenuation.value_or(0));
+    }
+}
+
+bool SoundMuted() { return g_muted; }
 
 }  // namespace zol

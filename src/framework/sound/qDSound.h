@@ -55,4 +55,10 @@ std::string SoundErrorText();
 using WavePlayObserver = std::function<void(const std::string& FileName, float Volume, float Frequency)>;
 void SetWavePlayObserver(WavePlayObserver observer);
 
+// Holds every sound at silence (Muted) or gives each the volume its plays asked for
+// again; plays go on as before, only through the volume. A preference of the player,
+// kept across DSound_Initialize and DSound_Release.
+void SetSoundMuted(bool Muted);
+bool SoundMuted();
+
 }  // namespace zol
