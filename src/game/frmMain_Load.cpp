@@ -1,9 +1,11 @@
 // Start-up and shutdown of the game window, and what it shows around its drawing area.
 #include <exception>
 #include <string>
+#include <vector>
 
 #include "framework/core/qCore.h"
 #include "framework/core/qFileSystem.h"
+#include "framework/core/qText.h"
 #include "framework/graphics/mDText.h"
 #include "framework/graphics/qDDraw.h"
 #include "framework/qRuntime.h"
@@ -19,6 +21,21 @@ constexpr const char* kVersion = ZOL_VERSION;
 constexpr const char* kTitle = "Zol";
 constexpr const char* kCreditLine = "Zol - merge the blocks";
 constexpr const char* kWebAddress = "zol.example.org";
+
+// A pasted text as a question quotes it: a long one keeps its first and last 60
+// characters around an ellipsis, so that the question always fits the screen.
+std::string Quoted(const std::string& text) {
+    constexpr size_t kKeep = 60;
+    std::vector<size_t> starts;  // where each character begins
+    for (size_t i = 0; i < text.size();) {
+        starts.push_back(i);
+        char32_t cp = 0;
+        NextUtf8(text, i, cp);
+    }
+    if (starts.size() <= 2 * kKeep) return text;
+    return text.substr(0, starts[kKeep]) + "\xE2\x80\xA6" +
+           text.substr(starts[starts.size() - kKeep]);
+}
 
 // Every "[1]" of the caption replaced by the program's version.
 std::string WithVersion(std::string caption) {
@@ -38,12 +55,15 @@ void frmMain::Form_Load() {
         // program then ends without ever showing the game.
         if (const auto clip = Host().GetClipboardText()) {
             const std::string text = TrimSpaces(*clip);
-            if (LooksLikeCopiedCode(text) &&
-                Host().MessageBox("Verify copied code? " + text, kTitle, MsgButtons::YesNo,
-                                  MsgIcon::Question) == MsgAnswer::Yes) {
-                VerifyCode(text);
-                Host().CloseWindow();
-                return;
+            if (LooksLikeCopiedCode(text)) {
+                const MsgAnswer answer = Host().MessageBox("Verify copied code? " + Quoted(text),
+                                                           kTitle, MsgButtons::YesNo,
+                                                           MsgIcon::Question);
+                if (answer == MsgAnswer::Yes) {
+                    VerifyCode(text);
+                    Host().CloseWindow();
+                    return;
+                }
             }
         }
 

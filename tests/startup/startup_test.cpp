@@ -163,6 +163,44 @@ TEST_F(StartupTest, OnlyTextsShapedLikeACopiedCodeAreOffered) {
     SetSystemHost(&host);
 }
 
+TEST_F(StartupTest, ALongWaitingCodeIsQuotedShortAndYesStillVerifiesAllOfIt) {
+    // Two thousand lines shaped like a code: the question quotes the first and the last
+    // 60 characters around an ellipsis, never cutting a character (é is two bytes).
+    std::string text = "1,520 [\xC3\xA9\xC3\xA9" "AB-";
+    for (int i = 0; i < 2000; ++i) text += "CDEFGH\r\n";
+    text += "xyz]";
+    host.Script.Clipboard = text;
+    host.Script.MessageAnswers = {MsgAnswer::Yes};
+    frmMain form(host);
+    form.Form_Load();
+    ASSERT_GE(host.Script.Messages.size(), 2u);
+    const std::string head = "1,520 [\xC3\xA9\xC3\xA9" "AB-CDEFGH\r\nCDEFGH\r\nCDEFGH\r\n"
+                             "CDEFGH\r\nCDEFGH\r\nCDEFGH\r\n";
+    const std::string tail = text.substr(text.size() - 60);
+    EXPECT_EQ(host.Script.Messages[0].Text, "Verify copied code? " + head + "\xE2\x80\xA6" + tail);
+    // Yes verifies the whole text (the code inside it is no valid one).
+    EXPECT_EQ(host.Script.Messages[1].Text, "Invalid code! Please check your input!");
+    EXPECT_TRUE(host.Script.Closed);
+
+    // 120 characters or fewer are quoted whole.
+    const std::string fits = "[A-" + std::string(116, 'x') + "]";
+    for (const std::string& clip : {fits, fits.substr(0, 3) + "y" + fits.substr(3)}) {
+        OrderedHost h;
+        SetSystemHost(&h);
+        h.Script.Clipboard = clip;
+        h.Script.MessageAnswers = {MsgAnswer::No};
+        frmMain f(h);
+        f.Form_Load();
+        ASSERT_FALSE(h.Script.Messages.empty());
+        const std::string expected = clip.size() <= 120
+                                         ? clip
+                                         : clip.substr(0, 60) + "\xE2\x80\xA6" + clip.substr(61);
+        EXPECT_EQ(h.Script.Messages.front().Text, "Verify copied code? " + expected);
+        QRT_Release();
+    }
+    SetSystemHost(&host);
+}
+
 TEST_F(StartupTest, ARuntimeErrorIsShownAndClosesTheWindow) {
     host.ClipboardThrows = true;
     frmMain form(host);
