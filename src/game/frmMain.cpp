@@ -90,6 +90,7 @@ void frmMain::tmrMain_Timer() {
     if (Keys[vk::F12]) {
         Keys[vk::F12] = false;
         ResetGame(false);
+        if (host_.IsClosing()) return;  // the question went with the window
     }
     if (g.GamePhase != PhaseGameOver && (Keys[vk::P] || Keys[vk::Q])) {
         Keys[vk::P] = Keys[vk::Q] = false;
@@ -105,6 +106,7 @@ void frmMain::tmrMain_Timer() {
             PlayWaveFile("pause.wav", false, 0, 0, false, 0);
         }
         const auto text = host_.InputBox("Enter Code to verify:", "Verify Code", "");
+        if (host_.IsClosing()) return;  // the box went with the window: nothing to verify
         VerifyCode(text.value_or(std::string()));
     }
     KeptKeys();

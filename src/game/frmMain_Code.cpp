@@ -7,6 +7,8 @@ namespace zol {
 void frmMain::BuildScoreCode() {
     const auto answer =
         Host().InputBox("Please enter your Name for the Highscore:", "Game Over", PlayerName);
+    // The box went with the window: no code, and the clipboard stays the user's.
+    if (Host().IsClosing()) return;
     // A ";" would split the payload's fields and the code would never verify.
     PlayerName = HighscoreName(answer.value_or(""));
     const ScoreCode made = MakeScoreCode(
@@ -26,6 +28,7 @@ bool frmMain::VerifyCode(const std::string& CodeInput) {
             return false;
         case CodeVerdict::OlderVersion:
             Host().MessageBox(kOlderCodeText, kCodeTitle, MsgButtons::OK, MsgIcon::Warning);
+            if (Host().IsClosing()) return false;
             break;
         case CodeVerdict::Accepted:
             break;

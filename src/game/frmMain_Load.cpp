@@ -59,8 +59,9 @@ void frmMain::Form_Load() {
                 const MsgAnswer answer = Host().MessageBox("Verify copied code? " + Quoted(text),
                                                            kTitle, MsgButtons::YesNo,
                                                            MsgIcon::Question);
-                if (answer == MsgAnswer::Yes) {
-                    VerifyCode(text);
+                if (answer == MsgAnswer::Yes) VerifyCode(text);
+                // Yes ends the program after the report; a close request ends it at once.
+                if (answer == MsgAnswer::Yes || Host().IsClosing()) {
                     Host().CloseWindow();
                     return;
                 }
@@ -72,6 +73,11 @@ void frmMain::Form_Load() {
             Host().MessageBox("Could not initialize window! The program will now exit.", kTitle,
                               MsgButtons::OK, MsgIcon::Error);
             QRT_Release();
+            Host().CloseWindow();
+            return;
+        }
+        // Closed while a device's message was open: the game is not to start.
+        if (Host().IsClosing()) {
             Host().CloseWindow();
             return;
         }

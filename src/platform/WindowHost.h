@@ -6,7 +6,9 @@
 // is on the clipboard, what does the player answer to a message or input box.
 // Who owns what: main() owns the real host; the game window borrows it. Tests use a
 // scripted double (tests/support/ScriptedHost).
-// Failure: dialogs that cannot be shown answer as if cancelled.
+// Failure: dialogs that cannot be shown answer as if cancelled. A close request (the
+// close button, the session ending) while a dialog is open cancels it: IsClosing then
+// tells the game to do nothing more, the window closes as soon as the dialog returns.
 #pragma once
 
 #include <optional>
@@ -50,6 +52,9 @@ public:
                                                 const std::string& Default) = 0;
     // Closes the window: Form_Unload runs and the event loop ends.
     virtual void CloseWindow() = 0;
+    // True once the window is closing: closed, or asked to close while a dialog was open
+    // (the dialog then answered as if cancelled, and the game is to act on nothing more).
+    virtual bool IsClosing() = 0;
     // Seconds since midnight, with fractions.
     virtual double TimeOfDay() = 0;
     // Sets the window's caption.

@@ -105,26 +105,82 @@ void InputBox::Insert(const std::string& Utf8) {
 
 void InputBox::MouseDown(int32_t X, int32_t Y, const InputBoxLayout& L) {
     if (!IsOpen()) return;
-    if (L.Ok.Contains(X, Y))
+    if (L.Ok.Contains(X, Y)) {
         state_ = State::Accepted;
-    else if (L.Cancel.Contains(X, Y))
+    } else if (L.Cancel.Contains(X, Y)) {
         state_ = State::Cancelled;
-    else if (L.Field.Contains(X, Y))
+    } else if (L.Field.Contains(X, Y)) {
         caret_ = text_.size();
+    } else if (grid_ && L.Grid.Contains(X, Y)) {
+        for (int i = 0; i < kGridCells; ++i)
+            if (L.Cell(i).Contains(X, Y)) {
+                cursor_ = i;
+                PressCell(i);
+            }
+    }
 }
 
-InputBoxLayout InputBox::Layout(int32_t ClientW, int32_t ClientH) {
+std::string InputBox::CellLabel(int Index) {
+    if (Index >= 0 && Index < 26) return std::string(1, static_cast<char>('A' + Index));
+    if (Index >= 26 && Index < 36) return std::string(1, static_cast<char>('0' + Index - 26));
+    switch (Index) {
+        case kSpaceCell: return "Spc";
+        case kDeleteCell: return "Del";
+        case kOkCell: return "OK";
+        default: return "";
+    }
+}
+
+void InputBox::PressCell(int Index) {
+    if (Index == kOkCell)
+        state_ = State::Accepted;
+    else if (Index == kDeleteCell)
+        EditKey(vk::Back, 0);
+    else if (Index == kSpaceCell)
+        Insert(" ");
+    else if (Index >= 0 && Index < kSpaceCell)
+        Insert(CellLabel(Index));
+}
+
+void InputBox::Pad(PadKey Key) {
+    if (!IsOpen()) return;
+    grid_ = true;
+    const int column = cursor_ % kGridColumns, row = cursor_ / kGridColumns;
+    switch (Key) {
+        case PadKey::Left: cursor_ = row * kGridColumns + (column + kGridColumns - 1) % kGridColumns; break;
+        case PadKey::Right: cursor_ = row * kGridColumns + (column + 1) % kGridColumns; break;
+        case PadKey::Up: cursor_ = (row + kGridRows - 1) % kGridRows * kGridColumns + column; break;
+        case PadKey::Down: cursor_ = (row + 1) % kGridRows * kGridColumns + column; break;
+        case PadKey::A: PressCell(cursor_); break;
+        case PadKey::B: state_ = State::Cancelled; break;
+        case PadKey::X: EditKey(vk::Back, 0); break;
+        case PadKey::Y: Insert(" "); break;
+        case PadKey::Start: state_ = State::Accepted; break;
+    }
+}
+
+Rect InputBoxLayout::Cell(int Index) const {
+    const int32_t w = Grid.W / InputBox::kGridColumns, h = Grid.H / InputBox::kGridRows;
+    const int32_t left = Grid.X + (Grid.W - w * InputBox::kGridColumns) / 2;
+    return {left + Index % InputBox::kGridColumns * w, Grid.Y + Index / InputBox::kGridColumns * h,
+            w, h};
+}
+
+InputBoxLayout InputBox::Layout(int32_t ClientW, int32_t ClientH, bool WithGrid) {
     constexpr int32_t kW = 400, kH = 150, kTitle = 22, kPad = 12, kButtonW = 80, kButtonH = 24;
+    constexpr int32_t kGridGap = 10, kRowH = 22;
+    const int32_t gridH = WithGrid ? kGridGap + kGridRows * kRowH : 0;
     InputBoxLayout L;
     const int32_t w = ClientW < kW ? ClientW : kW;
-    const int32_t h = ClientH < kH ? ClientH : kH;
+    const int32_t h = ClientH < kH + gridH ? ClientH : kH + gridH;
     L.Box = {(ClientW - w) / 2, (ClientH - h) / 2, w, h};
     const int32_t x = L.Box.X, y = L.Box.Y;
     L.TitleBar = {x, y, w, kTitle};
     L.Ok = {x + w - kPad - kButtonW, y + kTitle + kPad, kButtonW, kButtonH};
     L.Cancel = {L.Ok.X, L.Ok.Y + kButtonH + 8, kButtonW, kButtonH};
     L.Prompt = {x + kPad, y + kTitle + kPad, L.Ok.X - kPad - (x + kPad), 60};
-    L.Field = {x + kPad, y + h - kPad - kButtonH, w - 2 * kPad, kButtonH};
+    L.Field = {x + kPad, y + h - gridH - kPad - kButtonH, w - 2 * kPad, kButtonH};
+    if (WithGrid) L.Grid = {x + kPad, L.Field.Y + kButtonH + kGridGap, w - 2 * kPad, kGridRows * kRowH};
     return L;
 }
 

@@ -3,8 +3,11 @@
 // What it does: holds a prompt, a title, one line of editable UTF-8 text with a caret,
 // and the OK and Cancel buttons. Keys arrive as virtual-key codes (the window's own key
 // codes), typed text as UTF-8, clicks as client pixels; Enter or OK accepts, Escape,
-// Cancel or closing the box cancels. Layout() places the box and its parts as plain
-// rectangles for whoever paints it.
+// Cancel or closing the box cancels. For a pad, which cannot type, a letter grid (A-Z,
+// 0-9, space, delete, OK) opens under the field: the D-pad moves over it, A presses the
+// cell (the cursor starts on OK, so A alone accepts the preset text), X deletes, Start
+// accepts and B cancels. Layout() places the box and its parts as plain rectangles for
+// whoever paints it.
 // Who owns what: plain value; the window host creates one per dialog and paints it.
 // Failure: invalid UTF-8 typed or pasted becomes U+FFFD; text beyond kMaxChars is
 // dropped; line breaks and other control characters become blanks.
@@ -15,6 +18,7 @@
 #include <optional>
 #include <string>
 
+#include "ui/Dialog.h"
 #include "ui/WindowContent.h"
 
 namespace zol::ui {
@@ -22,6 +26,9 @@ namespace zol::ui {
 // Where the parts of an input box go in the window's client area.
 struct InputBoxLayout {
     Rect Box, TitleBar, Prompt, Field, Ok, Cancel;
+    Rect Grid;  // the letter grid; empty while it is not shown
+    // Cell Index of the grid (see InputBox::kGridCells).
+    Rect Cell(int Index) const;
 };
 
 class InputBox {
@@ -29,6 +36,10 @@ public:
     enum class State { Open, Accepted, Cancelled };
     // The most characters the field holds.
     static constexpr size_t kMaxChars = 1000;
+    // The letter grid: A-Z, 0-9, then space, delete and OK, kGridColumns to a row.
+    static constexpr int kGridColumns = 13, kGridRows = 3;
+    static constexpr int kGridCells = kGridColumns * kGridRows;
+    static constexpr int kSpaceCell = 36, kDeleteCell = 37, kOkCell = 38;
 
     InputBox(std::string Prompt, std::string Title, const std::string& Default);
 
@@ -60,19 +71,31 @@ public:
     void MouseDown(int32_t X, int32_t Y, const InputBoxLayout& Layout);
     // The box was closed without a button: cancel.
     void Close() { if (IsOpen()) state_ = State::Cancelled; }
+    // A pad button pressed: the letter grid opens (if it was not open) and acts.
+    void Pad(PadKey Key);
+    void ShowGrid() { grid_ = true; }
+    bool GridShown() const { return grid_; }
+    // The grid cell under the pad's cursor.
+    int GridCursor() const { return cursor_; }
+    // What a grid cell shows ("A", "7", "Spc", "Del", "OK").
+    static std::string CellLabel(int Index);
 
-    // The box centred in a client area of ClientW x ClientH pixels.
-    static InputBoxLayout Layout(int32_t ClientW, int32_t ClientH);
+    // The box centred in a client area of ClientW x ClientH pixels, with room for the
+    // letter grid when WithGrid.
+    static InputBoxLayout Layout(int32_t ClientW, int32_t ClientH, bool WithGrid = false);
 
 private:
     static bool IsPasteKey(int KeyCode, int Shift);
     bool EditKey(int KeyCode, int Shift);
     void Insert(const std::string& Utf8);
+    void PressCell(int Index);
 
     std::string prompt_, title_, text_;
     size_t caret_ = 0;
     size_t chars_ = 0;  // characters in text_
     State state_ = State::Open;
+    bool grid_ = false;
+    int cursor_ = kOkCell;
 };
 
 

@@ -114,6 +114,62 @@ TEST(InputBox, EnterAndOkAcceptEscapeCancelAndCloseCancel) {
     EXPECT_FALSE(closed.Result().has_value());
 }
 
+TEST(InputBox, APadTypesOnTheLetterGrid) {
+    // The cursor starts on OK: A alone accepts the preset name.
+    InputBox keep("p", "Game Over", "Ann");
+    keep.Pad(PadKey::A);
+    EXPECT_TRUE(keep.GridShown());
+    ASSERT_TRUE(keep.Result().has_value());
+    EXPECT_EQ(*keep.Result(), "Ann");
+
+    InputBox box("p", "Game Over", "Ann");
+    EXPECT_FALSE(box.GridShown());
+    box.Pad(PadKey::Left);  // Del
+    box.Pad(PadKey::A);
+    box.Pad(PadKey::Up);  // Y, above Del
+    box.Pad(PadKey::A);
+    box.Pad(PadKey::Down);
+    box.Pad(PadKey::Down);  // wraps to the top row: L
+    box.Pad(PadKey::A);
+    box.Pad(PadKey::Right);  // M
+    box.Pad(PadKey::A);
+    box.Pad(PadKey::Right);  // wraps to the row's start: A
+    box.Pad(PadKey::A);
+    box.Pad(PadKey::Y);  // a blank
+    box.Pad(PadKey::Left);
+    box.Pad(PadKey::Left);  // L
+    box.Pad(PadKey::A);
+    box.Pad(PadKey::X);  // deletes it again
+    EXPECT_EQ(box.Text(), "AnYLMA ");
+    EXPECT_EQ(InputBox::CellLabel(box.GridCursor()), "L");
+    // A click on a cell presses it too, and Start accepts.
+    const InputBoxLayout L = InputBox::Layout(580, 388, true);
+    const Rect seven = L.Cell(26 + 7);
+    box.MouseDown(seven.X + seven.W / 2, seven.Y + seven.H / 2, L);
+    box.Pad(PadKey::Start);
+    ASSERT_TRUE(box.Result().has_value());
+    EXPECT_EQ(*box.Result(), "AnYLMA 7");
+
+    InputBox cancel("p", "t", "x");
+    cancel.Pad(PadKey::B);
+    EXPECT_EQ(cancel.GetState(), InputBox::State::Cancelled);
+
+    // The grid's cells lie side by side inside the box, under the field, in the window.
+    EXPECT_GE(L.Grid.Y, L.Field.Y + L.Field.H);
+    EXPECT_LE(L.Box.Y + L.Box.H, 388);
+    EXPECT_GE(L.Box.Y, 0);
+    for (int i = 0; i < InputBox::kGridCells; ++i) {
+        const Rect c = L.Cell(i);
+        EXPECT_TRUE(c.X >= L.Grid.X && c.Y >= L.Grid.Y && c.X + c.W <= L.Grid.X + L.Grid.W &&
+                    c.Y + c.H <= L.Grid.Y + L.Grid.H)
+            << i;
+        if (i % InputBox::kGridColumns) {
+            EXPECT_EQ(L.Cell(i - 1).X + c.W, c.X);
+        }
+    }
+    EXPECT_EQ(InputBox::CellLabel(InputBox::kOkCell), "OK");
+}
+
 TEST(InputBox, AnyBytesAndKeysLeaveValidTextAndACaretOnABoundary) {
     uint64_t seed = 12345;
     const auto next = [&] {

@@ -3,6 +3,7 @@
 
 #include <SDL.h>
 
+#include <algorithm>
 #include <chrono>
 #include <stdexcept>
 #include <string>
@@ -74,8 +75,10 @@ struct RecordingPresenter final : WindowPresenter {
     std::vector<uint32_t> Image;
     bool CanReadFront = false;
     bool FrontVisible = false;
+    std::vector<uint32_t> DialogImage;  // the last image shown with the screen hidden
     void Present(const ChromeImage& c, bool visible, int fx, int fy) override {
         ++Presents;
+        if (!visible) DialogImage.assign(c.Rgba, c.Rgba + static_cast<size_t>(c.Width) * c.Height);
         InvalidBeforePresent = invalid_;
         invalid_ = false;
         Version = c.Version;
@@ -230,7 +233,10 @@ TEST_F(SdlHostTest, TimerTicksOnlyWhenEnabledAndNeverCatchesUpAfterAStall) {
 TEST_F(SdlHostTest, AnErrorInATickIsReportedAndClosesTheWindow) {
     SDL_FlushEvents(SDL_FIRSTEVENT, SDL_LASTEVENT);
     host->SetTimerEnabled(true);
-    window.OnTick = [] { throw std::runtime_error("Subscript out of range"); };
+    window.OnTick = [&] {
+        Push(SDL_KEYDOWN, SDLK_RETURN);  // answers the error's box
+        throw std::runtime_error("Subscript out of range");
+    };
     for (int i = 0; i < 10 && host->Pump(50); ++i) {
     }
     EXPECT_TRUE(host->Closed());
@@ -238,6 +244,7 @@ TEST_F(SdlHostTest, AnErrorInATickIsReportedAndClosesTheWindow) {
     EXPECT_EQ(window.Ticks, 1);
     ASSERT_FALSE(window.Calls.empty());
     EXPECT_EQ(window.Calls.back(), "unload");
+    EXPECT_FALSE(presenter.DialogImage.empty());  // the box was shown in the window
 }
 
 TEST_F(SdlHostTest, ClipboardMessageBoxesAndClock) {
@@ -245,7 +252,10 @@ TEST_F(SdlHostTest, ClipboardMessageBoxesAndClock) {
     EXPECT_EQ(host->GetClipboardText().value_or(""), "1,520 [AB-cd]");
     host->SetClipboardText("");
     EXPECT_FALSE(host->GetClipboardText().has_value());  // an empty clipboard holds no text
-    // Offscreen there is nowhere to show a box: it answers as if closed.
+    // Without a presenter the window cannot show a box, and offscreen SDL cannot show its
+    // own either: it answers as if closed.
+    host->SetPresenter(nullptr);
+    EXPECT_FALSE(host->CanShowDialog());
     ASSERT_FALSE(host->CanShowMessageBoxes());
     EXPECT_FALSE(host->ErrorShown());
     EXPECT_FALSE(host->WasShown());
@@ -308,38 +318,131 @@ TEST_F(SdlHostTest, InputBoxRunsItsOwnLoopWithoutTicksAndAnswersTheText) {
     EXPECT_FALSE(host->InputBox("p", "t", "x").has_value());  // no window: cancelled at once
 }
 
-TEST_F(SdlHostTest, DialogIsPaintedOverTheLastFrame) {
-    presenter.CanReadFront = true;
-    // Record the image while the box is open: the first present inside the box's loop.
-    struct Peek final : WindowPresenter {
-        RecordingPresenter* inner;
-        std::vector<uint32_t> first;
-        bool firstFrontVisible = true;
-        void Present(const ChromeImage& c, bool visible, int fx, int fy) override {
-            if (first.empty())
-                first.assign(c.Rgba, c.Rgba + static_cast<size_t>(c.Width) * c.Height),
-                    firstFrontVisible = visible;
-            inner->Present(c, visible, fx, fy);
-        }
-        bool ReadFront(uint32_t* p, int w, int h) override { return inner->ReadFront(p, w, h); }
-        void Invalidate() override {}
-    } peek;
-    peek.inner = &presenter;
-    host->SetPresenter(&peek);
+// The colour 0xRRGGBB of client pixel (X, Y) of a presented image.
+uint32_t ColorIn(const std::vector<uint32_t>& image, int x, int y) {
+    const auto* b = reinterpret_cast<const uint8_t*>(&image[static_cast<size_t>(y) * 580 + x]);
+    return (uint32_t{b[0]} << 16) | (uint32_t{b[1]} << 8) | b[2];
+}
+
+TEST_F(SdlHostTest, MessageBoxesAreDrawnInTheWindowAndAnsweredByKeysAndClicks) {
+    SDL_FlushEvents(SDL_FIRSTEVENT, SDL_LASTEVENT);
+    // Asked before the game shows its window (the start-up question): the box shows the
+    // window for itself, with the drawing area hidden.
     Push(SDL_KEYDOWN, SDLK_ESCAPE);
-    host->InputBox("Prompt", "Title", "");
-    ASSERT_FALSE(peek.first.empty());
-    MaybeSave(peek.first.data(), "dialog.png");
-    EXPECT_FALSE(peek.firstFrontVisible);  // the live screen is hidden
-    const auto at = [&](int x, int y) {
-        const auto* b =
-            reinterpret_cast<const uint8_t*>(&peek.first[static_cast<size_t>(y) * 580 + x]);
-        return (uint32_t{b[0]} << 16) | (uint32_t{b[1]} << 8) | b[2];
+    EXPECT_EQ(host->MessageBox("Verify copied code? 1,520 [1D-ABC]", "Zol", MsgButtons::YesNo,
+                               MsgIcon::Question),
+              MsgAnswer::No);
+    EXPECT_TRUE(SDL_GetWindowFlags(host->Window()) & SDL_WINDOW_SHOWN);
+    EXPECT_FALSE(presenter.FrontVisible);
+    EXPECT_FALSE(host->WasShown());
+
+    host->ShowWindow();
+    host->SetTimerEnabled(true);
+    presenter.CanReadFront = true;
+    window.Calls.clear();
+    const auto ask = [&](MsgButtons buttons) {
+        return host->MessageBox("Do you really want to RESET the game?", "Zol", buttons,
+                                MsgIcon::Question);
     };
-    EXPECT_EQ(at(60, 60), 0xFF0000u);  // the copied frame, outside the box
+    // Enter presses the focused button, the first at first; a repeat of an Enter held
+    // in the game does not.
+    Push(SDL_KEYDOWN, SDLK_RETURN, KMOD_NONE, 1);
+    Push(SDL_KEYDOWN, SDLK_RIGHT);
+    Push(SDL_KEYDOWN, SDLK_RETURN);
+    EXPECT_EQ(ask(MsgButtons::YesNoCancel), MsgAnswer::No);
+    Push(SDL_KEYDOWN, SDLK_TAB, KMOD_LSHIFT);
+    Push(SDL_KEYDOWN, SDLK_SPACE);
+    EXPECT_EQ(ask(MsgButtons::YesNoCancel), MsgAnswer::Cancel);
+    Push(SDL_KEYDOWN, SDLK_y);
+    EXPECT_EQ(ask(MsgButtons::YesNo), MsgAnswer::Yes);
+    Push(SDL_KEYDOWN, SDLK_RETURN);
+    EXPECT_EQ(host->MessageBox("Invalid code! Please check your input!", "Zol", MsgButtons::OK,
+                               MsgIcon::Error),
+              MsgAnswer::OK);
+
+    // A click on a button presses it; it lies where the box's layout puts it.
+    ui::MessageBox model("Do you really want to RESET the game?", "Zol", MsgButtons::YesNoCancel,
+                         MsgIcon::Question);
+    WindowPainter& painter = host->Painter();
+    const auto L = ui::MessageBox::Layout(
+        model, 580, 388, [&](const std::string& t) { return painter.DialogTextWidth(t); },
+        painter.DialogLineHeight());
+    PushClick(L.Buttons[2].X + 3, L.Buttons[2].Y + 3);
+    EXPECT_EQ(ask(MsgButtons::YesNoCancel), MsgAnswer::Cancel);
+    // Drawn over a copy of the last frame, the live screen hidden, the focus in blue.
+    ASSERT_FALSE(presenter.DialogImage.empty());
+    EXPECT_EQ(ColorIn(presenter.DialogImage, 60, 60), 0xFF0000u);
+    EXPECT_EQ(ColorIn(presenter.DialogImage, L.Buttons[0].X, L.Buttons[0].Y + 5), 0x2F94ECu);
+    EXPECT_NE(ColorIn(presenter.DialogImage, L.Buttons[1].X, L.Buttons[1].Y + 5), 0x2F94ECu);
+    // No game tick ran and no key reached the game while the boxes were open; after them
+    // the window shows the live screen again.
+    EXPECT_EQ(window.Ticks, 0);
+    for (const std::string& c : window.Calls) EXPECT_EQ(c.find("down"), std::string::npos) << c;
+    EXPECT_TRUE(presenter.FrontVisible);
+    EXPECT_FALSE(host->IsClosing());
+}
+
+TEST_F(SdlHostTest, ACloseRequestCancelsTheOpenBoxAndNothingMoreIsAsked) {
+    SDL_FlushEvents(SDL_FIRSTEVENT, SDL_LASTEVENT);
+    host->ShowWindow();
+    host->SetTimerEnabled(true);
+    SDL_Event quit{};
+    quit.type = SDL_QUIT;  // SIGTERM or the session ending
+    ASSERT_EQ(SDL_PushEvent(&quit), 1);
+    EXPECT_EQ(host->MessageBox("Do you really want to RESET the game?", "Zol",
+                               MsgButtons::YesNoCancel, MsgIcon::Question),
+              MsgAnswer::Cancel);
+    EXPECT_TRUE(host->IsClosing());
+    EXPECT_FALSE(host->Closed());
+    // Whatever the game still asks is answered at once, and nothing is shown.
+    const int presents = presenter.Presents;
+    EXPECT_EQ(host->MessageBox("Invalid code! Please check your input!", "Zol", MsgButtons::OK,
+                               MsgIcon::Error),
+              MsgAnswer::OK);
+    EXPECT_FALSE(host->InputBox("Enter Code to verify:", "Verify Code", "").has_value());
+    EXPECT_EQ(presenter.Presents, presents);
+    // The loop then closes the window at once, before any tick.
+    EXPECT_FALSE(host->Pump(0));
+    EXPECT_TRUE(host->Closed());
+    EXPECT_EQ(window.Ticks, 0);
+    EXPECT_EQ(std::count(window.Calls.begin(), window.Calls.end(), "unload"), 1);
+}
+
+TEST_F(SdlHostTest, DialogsArePaintedOverTheLastFrame) {
+    presenter.CanReadFront = true;
+    host->ShowWindow();
+    const auto shot = [&](const char* name) { MaybeSave(presenter.DialogImage.data(), name); };
+    Push(SDL_KEYDOWN, SDLK_ESCAPE);
+    host->InputBox("Enter Code to verify:", "Verify Code", "");
+    ASSERT_FALSE(presenter.DialogImage.empty());
+    shot("dialog-input.png");
+    EXPECT_EQ(ColorIn(presenter.DialogImage, 60, 60), 0xFF0000u);  // the copied frame
     const auto L = ui::InputBox::Layout(580, 388);
-    EXPECT_EQ(at(L.Field.X + L.Field.W - 3, L.Field.Y + L.Field.H / 2),
+    EXPECT_EQ(ColorIn(presenter.DialogImage, L.Field.X + L.Field.W - 3, L.Field.Y + L.Field.H / 2),
               0xFFFFFFu);  // the white field
+
+    const char* report =
+        "Code from:         Ann\r\n\r\nUser level           4\r\nUser points         1,520\r\n"
+        "\r\nMax chains         3\r\nMax explodes     1\r\n\r\nGame time:         9000 Frames"
+        "\r\n\r\nCode seems to be okay!                    ";
+    struct Box {
+        const char* Text;
+        MsgButtons Buttons;
+        MsgIcon Icon;
+        const char* File;
+    };
+    for (const Box& b :
+         {Box{"Do you really want to RESET the game?", MsgButtons::YesNoCancel, MsgIcon::Question,
+              "dialog-reset.png"},
+          Box{"Invalid code! Please check your input!", MsgButtons::OK, MsgIcon::Error,
+              "dialog-invalid.png"},
+          Box{"The Code seems to be from an older version - only limited data is available!",
+              MsgButtons::OK, MsgIcon::Warning, "dialog-older.png"},
+          Box{report, MsgButtons::OK, MsgIcon::Information, "dialog-report.png"}}) {
+        Push(SDL_KEYDOWN, SDLK_ESCAPE);
+        host->MessageBox(b.Text, "Zol", b.Buttons, b.Icon);
+        shot(b.File);
+    }
 }
 
 TEST(WindowPainter, LabelsAndBarAreRasterisedWhereTheyBelong) {

@@ -40,6 +40,7 @@ struct ProgramRun {
         };
         Options.OnMessage = [this](const ShownMessage& m) { Messages.push_back(m); };
     }
+
     // Presses Key after tick At and releases it after the next tick.
     void Tap(int32_t At, SDL_Keycode Key) {
         Options.Script.push_back({At, KeyEvent(true, Key)});
@@ -47,7 +48,16 @@ struct ProgramRun {
     }
     // Escape after tick At: the game closes its window on the next tick.
     void QuitAfter(int32_t At) { Tap(At, SDLK_ESCAPE); }
-    int Run() { return RunProgram(Options); }
+    int Run() {
+        // Nobody sits at the window: unless a test answers its boxes itself, Escape closes
+        // each (OK, No or Cancel).
+        if (!Options.OnBox)
+            Options.OnBox = [](const std::string&) {
+                SDL_Event e = KeyEvent(true, SDLK_ESCAPE);
+                SDL_PushEvent(&e);
+            };
+        return RunProgram(Options);
+    }
     // The messages with this title.
     int CountTitled(const std::string& Title) const {
         int n = 0;

@@ -5,18 +5,22 @@
 
 #include "framework/core/qCore.h"
 #include "game/frmMain.h"
+#include "framework/sound/qDMusic.h"
+#include "framework/sound/qDSound.h"
 #include "platform/sdl/SdlHost.h"
+#include "support/RecordingMusicDevice.h"
+#include "support/RecordingSoundDevice.h"
 
 namespace zol {
 namespace {
 
 struct CountingPresenter final : sdl::WindowPresenter {
-    int Presents = 0;
+    int Presents = 0, Hidden = 0;
     void Present(const sdl::ChromeImage& c, bool visible, int fx, int fy) override {
         ++Presents;
         EXPECT_EQ(c.Width, 580);
         EXPECT_EQ(c.Height, 388);
-        EXPECT_TRUE(visible);
+        Hidden += !visible;
         EXPECT_EQ(fx, 50);
         EXPECT_EQ(fy, 50);
     }
@@ -31,9 +35,16 @@ TEST(SdlStartup, FormLoadShowsTheWindowTicksAndTheCloseButtonEndsTheProgram) {
     SetSystemHost(host.get());
     CountingPresenter presenter;
     host->SetPresenter(&presenter);
-    // A waiting code: offscreen the question cannot be shown, so it answers No and the
-    // game starts as usual.
+    // Sound and music open, so the question is the only box.
+    SetSoundDeviceFactory(RecordingSoundFactory(std::make_shared<SoundRecord>()));
+    SetMusicDeviceFactory(RecordingMusicFactory(std::make_shared<MusicRecord>()));
+    // A waiting code: the question is shown in the window, before the game draws
+    // anything (the drawing area hidden); Escape answers No and the game starts as usual.
     host->SetClipboardText("1,520 [1D-ABC]");
+    SDL_Event escape{};
+    escape.type = SDL_KEYDOWN;
+    escape.key.keysym.sym = SDLK_ESCAPE;
+    SDL_PushEvent(&escape);
     {
         frmMain form(*host);
         host->SetEvents(&form);
@@ -44,6 +55,7 @@ TEST(SdlStartup, FormLoadShowsTheWindowTicksAndTheCloseButtonEndsTheProgram) {
         // The timer drives the loop: run it for a few ticks, then press the close button.
         for (int i = 0; i < 4; ++i) host->Pump(40);
         EXPECT_GE(presenter.Presents, 1);
+        EXPECT_GE(presenter.Hidden, 1);
         SDL_Event close{};
         close.type = SDL_WINDOWEVENT;
         close.window.event = SDL_WINDOWEVENT_CLOSE;
@@ -53,6 +65,8 @@ TEST(SdlStartup, FormLoadShowsTheWindowTicksAndTheCloseButtonEndsTheProgram) {
         EXPECT_TRUE(host->Closed());
         host->SetEvents(nullptr);
     }
+    SetSoundDeviceFactory(nullptr);
+    SetMusicDeviceFactory(nullptr);
     SetSystemHost(nullptr);
 }
 

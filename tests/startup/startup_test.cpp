@@ -50,6 +50,7 @@ public:
         Log.push_back("close");
         Script.CloseWindow();
     }
+    bool IsClosing() override { return Script.IsClosing(); }
     double TimeOfDay() override { return Script.TimeOfDay(); }
     void SetCaption(const std::string& c) override {
         Log.push_back("caption " + c);
@@ -199,6 +200,19 @@ TEST_F(StartupTest, ALongWaitingCodeIsQuotedShortAndYesStillVerifiesAllOfIt) {
         QRT_Release();
     }
     SetSystemHost(&host);
+}
+
+TEST_F(StartupTest, ACloseRequestDuringTheQuestionEndsWithoutStartingTheGame) {
+    host.Script.Clipboard = "1,520 [1D-ABCdef]";
+    host.Script.CloseInNextDialog = true;
+    frmMain form(host);
+    form.Form_Load();
+    ASSERT_EQ(host.Script.Messages.size(), 1u);  // the question; nothing verified
+    EXPECT_EQ(host.Script.Messages[0].Answer, MsgAnswer::No);
+    EXPECT_TRUE(host.Script.Closed);
+    EXPECT_FALSE(host.Script.Shown);
+    EXPECT_FALSE(host.Script.TimerEnabled);
+    EXPECT_FALSE(SoundEnabled);  // no device was started
 }
 
 TEST_F(StartupTest, ARuntimeErrorIsShownAndClosesTheWindow) {

@@ -21,6 +21,7 @@ public:
         if (options_.OnMessage) options_.OnMessage(message);
         if (options_.AnswerMessage)
             if (const auto answer = options_.AnswerMessage(message)) return *answer;
+        if (options_.OnBox && host_.CanShowDialog()) options_.OnBox(Title);
         return host_.MessageBox(Text, Title, Buttons, Icon);
     }
     bool IsForeground() override {
@@ -28,13 +29,18 @@ public:
         return host_.IsForeground();
     }
     std::optional<std::string> GetClipboardText() override { return host_.GetClipboardText(); }
-    void SetClipboardText(const std::string& Text) override { host_.SetClipboardText(Text); }
+    void SetClipboardText(const std::string& Text) override {
+        if (options_.OnClipboard) options_.OnClipboard(Text);
+        host_.SetClipboardText(Text);
+    }
     std::optional<std::string> InputBox(const std::string& Prompt, const std::string& Title,
                                         const std::string& Default) override {
         if (options_.AnswerInput) return options_.AnswerInput(Prompt);
+        if (options_.OnBox && host_.CanShowDialog()) options_.OnBox(Title);
         return host_.InputBox(Prompt, Title, Default);
     }
     void CloseWindow() override { host_.CloseWindow(); }
+    bool IsClosing() override { return host_.IsClosing(); }
     double TimeOfDay() override { return host_.TimeOfDay(); }
     void SetCaption(const std::string& Caption) override { host_.SetCaption(Caption); }
     void ShowWindow() override { host_.ShowWindow(); }

@@ -51,6 +51,11 @@ struct RunOptions {
     std::function<std::optional<MsgAnswer>(const ShownMessage& Message)> AnswerMessage;
     // When set, answers every input box: the text entered, or nullopt for Cancel.
     std::function<std::optional<std::string>(const std::string& Prompt)> AnswerInput;
+    // A box the host is about to show in its window (its title), before the box reads any
+    // event: the player's answer (keys, clicks, pad buttons) is pushed here.
+    std::function<void(const std::string& Title)> OnBox;
+    // Every text the game puts on the clipboard.
+    std::function<void(const std::string& Text)> OnClipboard;
 };
 
 // Runs the program from start-up to the closed window; its exit code (1 without a display).

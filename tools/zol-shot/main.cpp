@@ -62,6 +62,7 @@ public:
         return std::nullopt;
     }
     void CloseWindow() override { Closed = true; }
+    bool IsClosing() override { return Closed; }
     double TimeOfDay() override { return 43200.0 + Clock / 1000.0; }
     void SetCaption(const std::string&) override {}
     void ShowWindow() override {}

@@ -56,6 +56,7 @@ public:
         return a;
     }
     void CloseWindow() override { closed = true; }
+    bool IsClosing() override { return closed; }
     double TimeOfDay() override { return clock / 1000.0; }
     void SetCaption(const std::string&) override {}
     void ShowWindow() override {}

@@ -12,6 +12,7 @@
 #include "framework/core/qFileSystem.h"
 #include "platform/sdl/SdlKeys.h"
 #include "platform/sdl/X11Display.h"
+#include "ui/MessageBox.h"
 
 namespace zol::sdl {
 
@@ -32,15 +33,6 @@ std::string ToSdlLineBreaks(const std::string& text) {
         out += text[i] == '\r' ? '\n' : text[i];
     }
     return out;
-}
-
-// The answer of a box closed without a button.
-MsgAnswer ClosedAnswer(MsgButtons buttons) {
-    switch (buttons) {
-        case MsgButtons::YesNo: return MsgAnswer::No;
-        case MsgButtons::YesNoCancel: return MsgAnswer::Cancel;
-        default: return MsgAnswer::OK;
-    }
 }
 
 Uint32 SdlIconFlag(MsgIcon icon) {
@@ -82,6 +74,114 @@ void SizeToDisplay(SDL_Window* window, int clientW, int clientH) {
     SDL_SetWindowPosition(window, SDL_WINDOWPOS_CENTERED_DISPLAY(display),
                           SDL_WINDOWPOS_CENTERED_DISPLAY(display));
 }
+}  // namespace
+
+// ---- The boxes drawn in the window ------------------------------------------------
+
+class SdlHost::Dialog {
+public:
+    virtual ~Dialog() = default;
+    virtual bool IsOpen() const = 0;
+    // A key pressed; Repeat for SDL's repeats of a held key.
+    virtual void Key(int Code, int Shift, bool Repeat) = 0;
+    virtual void Text(const char*) {}
+    virtual void Click(int X, int Y) = 0;
+    virtual void Pad(ui::PadKey Key) = 0;
+    virtual void Close() = 0;
+    // Paints the box over the window; CaretOn is the caret's blink phase.
+    virtual void Paint(const DialogBackdrop& Under, bool CaretOn) = 0;
+    virtual bool Blinks() const { return false; }
+};
+
+namespace {
+
+// A repeat of a key that answers a box is dropped: a key held in the game (Enter bombs,
+// Space turns the piece) must not answer a box that opens while it is down.
+bool AnswersBox(int Code) {
+    return Code == vk::Return || Code == vk::Space || Code == vk::Escape ||
+           (Code >= vk::A && Code <= vk::A + 25);
+}
+
+class MessageDialog final : public SdlHost::Dialog {
+public:
+    MessageDialog(WindowPainter& Painter, const WindowContent& Content, const std::string& Text,
+                  const std::string& Title, MsgButtons Buttons, MsgIcon Icon)
+        : painter_(Painter), content_(Content), box_(Text, Title, Buttons, Icon) {
+        layout_ = ui::MessageBox::Layout(
+            box_, Content.Layout.ClientWidth, Content.Layout.ClientHeight,
+            [&](const std::string& t) { return painter_.DialogTextWidth(t); },
+            painter_.DialogLineHeight());
+    }
+    MsgAnswer Answer() const { return box_.Answer(); }
+    bool IsOpen() const override { return box_.IsOpen(); }
+    void Key(int Code, int Shift, bool Repeat) override {
+        if (!(Repeat && AnswersBox(Code))) box_.KeyDown(Code, Shift);
+    }
+    void Click(int X, int Y) override { box_.MouseDown(X, Y, layout_); }
+    void Pad(ui::PadKey Key) override { box_.Pad(Key); }
+    void Close() override { box_.Close(); }
+    void Paint(const DialogBackdrop& Under, bool) override {
+        painter_.PaintDialog(content_, box_, layout_, Under);
+    }
+
+private:
+    WindowPainter& painter_;
+    const WindowContent& content_;
+    ui::MessageBox box_;
+    ui::MessageBoxLayout layout_;
+};
+
+class InputDialog final : public SdlHost::Dialog {
+public:
+    InputDialog(WindowPainter& Painter, const WindowContent& Content, SdlHost& Host,
+                const std::string& Prompt, const std::string& Title, const std::string& Default)
+        : painter_(Painter), content_(Content), host_(Host), box_(Prompt, Title, Default) {
+        // With a pad plugged in, its letter grid is there from the start.
+        if (Host.Gamepad().Count() > 0) box_.ShowGrid();
+    }
+    std::optional<std::string> Result() const { return box_.Result(); }
+    bool IsOpen() const override { return box_.IsOpen(); }
+    void Key(int Code, int Shift, bool Repeat) override {
+        if (Repeat && (Code == vk::Return || Code == vk::Escape)) return;
+        box_.KeyDown(Code, Shift, [this] { return host_.GetClipboardText(); });
+    }
+    void Text(const char* Utf8) override { box_.TextInput(Utf8); }
+    void Click(int X, int Y) override { box_.MouseDown(X, Y, Layout()); }
+    void Pad(ui::PadKey Key) override { box_.Pad(Key); }
+    void Close() override { box_.Close(); }
+    void Paint(const DialogBackdrop& Under, bool CaretOn) override {
+        painter_.PaintDialog(content_, box_, Layout(), CaretOn, Under);
+    }
+    bool Blinks() const override { return true; }
+
+private:
+    ui::InputBoxLayout Layout() const {
+        return ui::InputBox::Layout(content_.Layout.ClientWidth, content_.Layout.ClientHeight,
+                                    box_.GridShown());
+    }
+    WindowPainter& painter_;
+    const WindowContent& content_;
+    SdlHost& host_;
+    ui::InputBox box_;
+};
+
+// The pad buttons a box reads; nothing for the others.
+std::optional<ui::PadKey> DialogPadKey(platform::PadButton Button) {
+    using platform::PadButton;
+    switch (Button) {
+        case PadButton::DpadUp: return ui::PadKey::Up;
+        case PadButton::DpadDown: return ui::PadKey::Down;
+        case PadButton::DpadLeft: return ui::PadKey::Left;
+        case PadButton::DpadRight: return ui::PadKey::Right;
+        case PadButton::A: return ui::PadKey::A;
+        case PadButton::B: return ui::PadKey::B;
+        case PadButton::X: return ui::PadKey::X;
+        case PadButton::Y: return ui::PadKey::Y;
+        case PadButton::Start: return ui::PadKey::Start;
+        default: return std::nullopt;
+    }
+}
+
 }  // namespace
 
 std::unique_ptr<SdlHost> SdlHost::Create(std::string* Error) {
@@ -416,10 +516,30 @@ int32_t SdlHost::GetTickCount() {
     return static_cast<int32_t>(static_cast<uint32_t>(SDL_GetTicks64()));
 }
 
+bool SdlHost::CanShowDialog() const {
+    const WindowLayout& layout = content_.Layout;
+    return window_ && !closed_ && !closeRequested_ && !inDialog_ && events_ && painter_ && presenter_ &&
+           presenter_->CanPresent() && layout.ClientWidth > 0 && layout.ClientHeight > 0;
+}
+
 MsgAnswer SdlHost::MessageBox(const std::string& Text, const std::string& Title,
                               MsgButtons Buttons, MsgIcon Icon) {
-    const std::string body = ToSdlLineBreaks(Text);
     if (Icon == MsgIcon::Error) errorShown_ = true;
+    if (closeRequested_ && !closed_) {
+        // The program is ending: nothing more is asked.
+        std::fprintf(stderr, "Zol: closing; %s: %s\n", Title.c_str(),
+                     ToSdlLineBreaks(Text).c_str());
+        return ui::MessageBox::ClosedAnswer(Buttons);
+    }
+    if (!CanShowDialog()) return NativeMessageBox(Text, Title, Buttons, Icon);
+    MessageDialog box(*painter_, content_, Text, Title, Buttons, Icon);
+    RunDialog(box);
+    return box.Answer();
+}
+
+MsgAnswer SdlHost::NativeMessageBox(const std::string& Text, const std::string& Title,
+                                    MsgButtons Buttons, MsgIcon Icon) {
+    const std::string body = ToSdlLineBreaks(Text);
     if (CanShowMessageBoxes()) {
         // Enter picks the first button (OK or Yes); Escape the last one (OK, No or Cancel).
         SDL_MessageBoxButtonData data[3];
@@ -454,10 +574,10 @@ MsgAnswer SdlHost::MessageBox(const std::string& Text, const std::string& Title,
         DialogTakesFocus(true);
         const bool ok = SDL_ShowMessageBox(&box, &pressed) == 0;
         DialogTakesFocus(false);
-        if (ok) return pressed < 0 ? ClosedAnswer(Buttons) : static_cast<MsgAnswer>(pressed);
+        if (ok) return pressed < 0 ? ui::MessageBox::ClosedAnswer(Buttons) : static_cast<MsgAnswer>(pressed);
     }
     std::fprintf(stderr, "Zol: no message box possible; %s: %s\n", Title.c_str(), body.c_str());
-    return ClosedAnswer(Buttons);
+    return ui::MessageBox::ClosedAnswer(Buttons);
 }
 
 bool SdlHost::IsForeground() {
@@ -479,84 +599,92 @@ void SdlHost::SetClipboardText(const std::string& Text) { SDL_SetClipboardText(T
 
 std::optional<std::string> SdlHost::InputBox(const std::string& Prompt, const std::string& Title,
                                              const std::string& Default) {
-    if (!window_ || closed_ || inDialog_) return std::nullopt;
+    if (!CanShowDialog()) return std::nullopt;
+    InputDialog box(*painter_, content_, *this, Prompt, Title, Default);
+    RunDialog(box);
+    return box.Result();
+}
+
+void SdlHost::RunDialog(Dialog& Box) {
     Describe();
     painter_->Paint(content_);
-    if (closed_ || !painter_->Ready()) return std::nullopt;
-    ui::InputBox box(Prompt, Title, Default);
+    if (closed_ || !painter_->Ready()) {
+        Box.Close();
+        return;
+    }
     // Keys held now would never see their release, which goes to the box.
     DialogTakesFocus(true);
     inDialog_ = true;
+    // A box asked before the game shows its window (at start-up) shows the window for
+    // itself, with the drawing area hidden: nothing has been drawn there yet.
+    if ((SDL_GetWindowFlags(window_) & SDL_WINDOW_SHOWN) == 0) {
+        SDL_ShowWindow(window_);
+        SDL_RaiseWindow(window_);
+        SDL_SetWindowInputFocus(window_);
+        presenter_->Invalidate();
+    }
     const ui::Rect screen = content_.Layout.Screen;
-    const ui::InputBoxLayout layout =
-        ui::InputBox::Layout(content_.Layout.ClientWidth, content_.Layout.ClientHeight);
     front_.resize(static_cast<size_t>(screen.W) * static_cast<size_t>(screen.H));
-    const bool haveFront = presenter_ && presenter_->ReadFront(front_.data(), screen.W, screen.H);
+    // Without a copy of the last frame the live screen would cover the box's middle, so
+    // the box is drawn over the art alone.
+    const bool haveFront = shown_ && presenter_->ReadFront(front_.data(), screen.W, screen.H);
+    const DialogBackdrop under{haveFront ? front_.data() : nullptr, screen.W, screen.H, screen.X,
+                               screen.Y};
     SDL_StartTextInput();
-    std::string shownText;
-    size_t shownCaret = std::string::npos;
+    bool changed = true;
     int shownBlink = -1;
     const uint64_t opened = SDL_GetTicks64();
-    while (box.IsOpen() && !closed_ && !closeRequested_) {
+    while (Box.IsOpen() && !closed_ && !closeRequested_) {
         const int blink = static_cast<int>(((SDL_GetTicks64() - opened) / kCaretBlinkMs) % 2);
-        if (blink != shownBlink || box.Caret() != shownCaret || box.Text() != shownText) {
-            painter_->PaintDialog(content_, box, layout, blink == 0,
-                                  haveFront ? front_.data() : nullptr, screen.W, screen.H,
-                                  screen.X, screen.Y);
-            // Without a copy of the last frame the screen stays visible and covers the box's
-            // middle, so the box is drawn over the art alone.
+        if (changed || (Box.Blinks() && blink != shownBlink)) {
+            Box.Paint(under, blink == 0);
             PresentChrome(false);
             shownBlink = blink;
-            shownCaret = box.Caret();
-            shownText = box.Text();
+            changed = false;
         }
         SDL_Event event;
         if (SDL_WaitEventTimeout(&event, 50) == 1) {
-            HandleDialogEvent(event, box, layout);
-            while (box.IsOpen() && SDL_PollEvent(&event)) HandleDialogEvent(event, box, layout);
+            changed |= HandleDialogEvent(event, Box);
+            while (Box.IsOpen() && !closeRequested_ && SDL_PollEvent(&event))
+                changed |= HandleDialogEvent(event, Box);
         }
     }
-    box.Close();
+    Box.Close();  // a close request: answered as if cancelled
     inDialog_ = false;
     DialogTakesFocus(false);
     if (!closed_) {
         painter_->Paint(content_, true);
-        PresentChrome(true);
+        PresentChrome(shown_);
     }
-    return box.Result();
 }
 
-void SdlHost::HandleDialogEvent(const SDL_Event& e, ui::InputBox& Box,
-                                const ui::InputBoxLayout& Layout) {
-    const auto clipboard = [this] { return GetClipboardText(); };
+bool SdlHost::HandleDialogEvent(const SDL_Event& e, Dialog& Box) {
     if (SdlGamepad::IsPadEvent(e)) {
-        // On a pad, A answers the box (OK) and B (the bomb key) cancels it.
-        for (const platform::PadAction& a : gamepad_.Handle(e, static_cast<int64_t>(SDL_GetTicks64())))
-            if (a.What == platform::PadAction::Kind::Press)
-                Box.KeyDown(vk::Return, 0, clipboard);
-            else if (a.What == platform::PadAction::Kind::KeyDown && a.KeyCode == platform::GamepadKeys::kEnter)
-                Box.KeyDown(vk::Escape, 0, clipboard);
-        return;
+        // Pads still come and go; what they press goes to the box, not to the game.
+        gamepad_.Handle(e, static_cast<int64_t>(SDL_GetTicks64()));
+        if (e.type != SDL_CONTROLLERBUTTONDOWN) return false;
+        const auto key = DialogPadKey(PadButtonFromSdl(e.cbutton.button));
+        if (key) Box.Pad(*key);
+        return key.has_value();
     }
     switch (e.type) {
-        case SDL_KEYUP: HandleWindowKey(e.key); break;
+        case SDL_KEYUP: HandleWindowKey(e.key); return false;
         case SDL_KEYDOWN: {
-            if (HandleWindowKey(e.key)) break;
+            if (HandleWindowKey(e.key)) return false;
             const int code = VirtualKeyFromSdl(e.key.keysym.sym);
-            if (code != 0)
-                Box.KeyDown(code, ShiftMaskFromSdl(e.key.keysym.mod), clipboard);
-            break;
+            if (code == 0) return false;
+            Box.Key(code, ShiftMaskFromSdl(e.key.keysym.mod), e.key.repeat != 0);
+            return true;
         }
-        case SDL_TEXTINPUT: Box.TextInput(e.text.text); break;
+        case SDL_TEXTINPUT: Box.Text(e.text.text); return true;
         case SDL_MOUSEBUTTONDOWN:
-            if (e.button.button == SDL_BUTTON_LEFT)
-                if (const auto at = ClientPoint(e.button.x, e.button.y))
-                    Box.MouseDown(at->X, at->Y, Layout);
-            break;
+            if (e.button.button != SDL_BUTTON_LEFT) return false;
+            if (const auto at = ClientPoint(e.button.x, e.button.y)) Box.Click(at->X, at->Y);
+            return true;
         case SDL_QUIT:
             Box.Close();
             closeRequested_ = true;
-            break;
+            return false;
         case SDL_WINDOWEVENT:
             if (e.window.event == SDL_WINDOWEVENT_CLOSE) {
                 Box.Close();
@@ -569,8 +697,8 @@ void SdlHost::HandleDialogEvent(const SDL_Event& e, ui::InputBox& Box,
                 if (presenter_) presenter_->Invalidate();
                 PresentChrome(false);
             }
-            break;
-        default: break;
+            return false;
+        default: return false;
     }
 }
 

@@ -9,13 +9,18 @@
 //   back to logical pixels; focus; the close button), and the 30 ms timer runs on the
 //   same thread without queueing missed ticks. After each tick the window is described,
 //   its chrome repainted where it changed, and handed to the presenter.
-// - the desktop's answers: clipboard, message boxes, the input box drawn in the window.
+// - the desktop's answers: clipboard, and the message and input boxes, drawn in the
+//   window over its last picture and scaled with it (a window not shown yet is shown for
+//   them, the drawing area hidden). Each runs a modal loop of its own that takes keys,
+//   clicks, typed text and pads; a close request (the close button, SIGTERM, the session
+//   ending) cancels the open box, and IsClosing tells the game to do nothing more.
 // Who owns what: the program owns the host; the host owns the SDL window, the painter and
 // the open pads, and borrows the window's event procedures and the presenter.
-// Failure: Create returns nullptr with a reason when SDL's video cannot start. A message
-// box that cannot be shown prints to stderr and answers as if closed; the input box
-// answers "cancelled" without a window. An exception out of an event procedure is shown
-// and closes the window.
+// Failure: Create returns nullptr with a reason when SDL's video cannot start. Where the
+// window cannot show a box (closed, or no presenter able to show it) a message box is
+// SDL's own, and one that cannot be shown at all prints to stderr and answers as if
+// closed; the input box then answers "cancelled". An exception out of an event procedure
+// is shown and closes the window.
 // What it does not do: draw the game (the GL device does) or show pixels on screen (the
 // presenter does); it writes nothing to disk.
 #pragma once
@@ -78,8 +83,10 @@ public:
     void RefreshWindow();
     // The window's layout as the game last described it.
     const WindowLayout& Layout() const { return content_.Layout; }
-    // False when no message box can be shown (the offscreen and dummy video drivers).
+    // False when no SDL message box can be shown (the offscreen and dummy video drivers).
     bool CanShowMessageBoxes() const;
+    // True when a box can be drawn in the window now.
+    bool CanShowDialog() const;
     // True while the window covers its display in full screen.
     bool IsFullscreen() const;
     // Switches between the window and full screen on the desktop's own mode.
@@ -101,17 +108,27 @@ public:
     std::optional<std::string> InputBox(const std::string& Prompt, const std::string& Title,
                                         const std::string& Default) override;
     void CloseWindow() override;
+    // True once the window has closed or a close request arrived while a box was open.
+    bool IsClosing() override { return closed_ || closeRequested_; }
     double TimeOfDay() override;
     void SetCaption(const std::string& Caption) override;
     void ShowWindow() override;
     void SetTimerEnabled(bool Enabled) override;
     void* NativeWindow() override { return window_; }
 
+    // A box drawn in the window, as the dialog loop drives it (SdlHost.cpp has the two).
+    class Dialog;
+
 private:
     SdlHost() = default;
     void HandleEvent(const SDL_Event& Event);
-    void HandleDialogEvent(const SDL_Event& Event, ui::InputBox& Box,
-                           const ui::InputBoxLayout& Layout);
+    // Runs Box modally in the window until it is answered or a close request cancels it.
+    void RunDialog(Dialog& Box);
+    // One event while Box is open; true when the box may look different now.
+    bool HandleDialogEvent(const SDL_Event& Event, Dialog& Box);
+    // SDL's own message box, for when the window cannot show one.
+    MsgAnswer NativeMessageBox(const std::string& Text, const std::string& Title,
+                               MsgButtons Buttons, MsgIcon Icon);
     void HandleWindowEvent(const SDL_WindowEvent& Event);
     void PresentChrome(bool FrontVisible);
     // Asks the window's procedures for its content; the window takes the layout's size.
@@ -145,11 +162,11 @@ private:
     platform::KeyTapLatch taps_;  // a tap between two ticks still reaches the next tick
     WindowContent content_;
     WindowLayout laidOut_;  // the layout the window was last sized for
-    std::vector<uint32_t> front_;  // the last frame, under an open input box
+    std::vector<uint32_t> front_;  // the last frame, under an open box
     bool shown_ = false;
     bool errorShown_ = false;
     bool closed_ = false;
-    bool closeRequested_ = false;  // the close button while an input box was open
+    bool closeRequested_ = false;  // a close request while a box was open
     bool inDialog_ = false;
     platform::ScaleMode scaleMode_ = platform::ScaleMode::Sharp;
     bool visible_ = true;

@@ -15,9 +15,13 @@ namespace {
 constexpr uint32_t kArtFallback = 0xC8C8C8;  // plain grey when the art is missing
 constexpr uint32_t kBlack = 0x000000;
 constexpr uint32_t kWhite = 0xFFFFFF;
-constexpr uint32_t kDialogFace = 0xF0F0F0;
-constexpr uint32_t kDialogTitle = 0x1C3C8C;
 constexpr uint32_t kDialogShadow = 0x808080;
+// The dialogs wear the window art's colours: its steel, its cream panels with their dark
+// steel rims, the dark frame of the drawing area, and the game's blue for the focus.
+constexpr uint32_t kSteel = 0xD5D8E1, kSteelLight = 0xF2F3F7, kSteelDark = 0x787E92;
+constexpr uint32_t kCream = 0xECEAE1, kCreamLight = 0xF8F7F1;
+constexpr uint32_t kInk = 0x1E2230, kDark = 0x2E3240, kBlue = 0x2F94EC, kBlueTint = 0xD6E9FB;
+constexpr uint32_t kDropShadow = 0x101218;
 
 bool SameContent(const WindowContent& a, const WindowContent& b) {
     return a.Layout == b.Layout && a.Labels == b.Labels && a.Bar == b.Bar;
@@ -282,79 +286,173 @@ bool WindowPainter::Paint(const WindowContent& Content, bool Force) {
     return true;
 }
 
-void WindowPainter::PaintDialog(const WindowContent& Content, const ui::InputBox& Box,
-                                const ui::InputBoxLayout& L, bool CaretOn, const uint32_t* Front,
-                                int FrontW, int FrontH, int FrontX, int FrontY) {
-    if (!MakeImage(Content.Layout.ClientWidth, Content.Layout.ClientHeight)) return;
+int32_t WindowPainter::DialogTextWidth(const std::string& Utf8) {
+    const int regular = FontFor(9, false);
+    return regular < 0 ? 0 : TextWidth(regular, Utf8);
+}
+
+int32_t WindowPainter::DialogLineHeight() {
+    const int regular = FontFor(9, false);
+    return regular < 0 ? 15 : TTF_FontLineSkip(fonts_[regular].Font);
+}
+
+bool WindowPainter::BeginDialog(const WindowContent& Content, const ui::Rect& Box,
+                                const ui::Rect& TitleBar, const std::string& Title,
+                                const DialogBackdrop& Under) {
+    if (!MakeImage(Content.Layout.ClientWidth, Content.Layout.ClientHeight)) return false;
     PaintBase(Content);
-    if (Front && FrontW > 0 && FrontH > 0) {
+    if (Under.Front && Under.Width > 0 && Under.Height > 0) {
         SDL_Surface* front = SDL_CreateRGBSurfaceWithFormatFrom(
-            const_cast<uint32_t*>(Front), FrontW, FrontH, 32, FrontW * 4, SDL_PIXELFORMAT_RGBA32);
+            const_cast<uint32_t*>(Under.Front), Under.Width, Under.Height, 32, Under.Width * 4,
+            SDL_PIXELFORMAT_RGBA32);
         if (front) {
             SDL_SetSurfaceBlendMode(front, SDL_BLENDMODE_NONE);
-            SDL_Rect dst{FrontX, FrontY, FrontW, FrontH};
+            SDL_Rect dst{Under.X, Under.Y, Under.Width, Under.Height};
             SDL_BlitSurface(front, nullptr, image_, &dst);
             SDL_FreeSurface(front);
         }
     }
-    // The box with a drop shadow, a title bar, the prompt, the field and two buttons.
-    Fill(L.Box.X + 3, L.Box.Y + 3, L.Box.W, L.Box.H, 0x303030);
-    Fill(L.Box.X, L.Box.Y, L.Box.W, L.Box.H, kDialogFace);
-    Frame(L.Box.X, L.Box.Y, L.Box.W, L.Box.H, kBlack);
-    Fill(L.TitleBar.X + 1, L.TitleBar.Y + 1, L.TitleBar.W - 2, L.TitleBar.H - 1, kDialogTitle);
-    const int bold = FontFor(9, true), regular = FontFor(9, false);
-    const auto clip = [](const ui::Rect& r) { return SDL_Rect{r.X, r.Y, r.W, r.H}; };
-    if (bold >= 0)
-        DrawTextLine(bold, Box.Title(), L.TitleBar.X + 8, L.TitleBar.Y + 4, kWhite,
-                     clip(L.TitleBar));
+    // A steel plate with a drop shadow, a dark rim and a lit inner edge, like the window's
+    // frame; the title bar is dark like the drawing area's border, underlined in blue.
+    Fill(Box.X + 3, Box.Y + 3, Box.W, Box.H, kDropShadow);
+    Fill(Box, kSteel);
+    Frame(Box, kDark);
+    Fill(Box.X + 1, Box.Y + TitleBar.H, Box.W - 2, 1, kSteelLight);
+    Fill(Box.X + 1, Box.Y + TitleBar.H, 1, Box.H - TitleBar.H - 1, kSteelLight);
+    Fill(TitleBar.X + 1, TitleBar.Y + 1, TitleBar.W - 2, TitleBar.H - 3, kDark);
+    Fill(TitleBar.X + 1, TitleBar.Y + TitleBar.H - 2, TitleBar.W - 2, 2, kBlue);
+    const int bold = FontFor(9, true);
+    if (bold >= 0) {
+        const int ty = TitleBar.Y + (TitleBar.H - 2 - TTF_FontHeight(fonts_[bold].Font)) / 2;
+        DrawTextLine(bold, Title, TitleBar.X + 8, ty, kSteelLight,
+                     SDL_Rect{TitleBar.X + 1, TitleBar.Y + 1, TitleBar.W - 10, TitleBar.H - 2});
+    }
+    return true;
+}
+
+void WindowPainter::EndDialog() {
+    ++version_;
+    changed_ = {0, 0, image_->w, image_->h};
+    painted_ = false;  // the next Paint draws the window without the box
+}
+
+void WindowPainter::DrawCentred(int Slot, const std::string& Utf8, const ui::Rect& R,
+                                uint32_t Rgb) {
+    if (Slot < 0) return;
+    const int tx = R.X + (R.W - TextWidth(Slot, Utf8)) / 2;
+    const int ty = R.Y + (R.H - TTF_FontHeight(fonts_[Slot].Font)) / 2;
+    DrawTextLine(Slot, Utf8, tx, ty, Rgb, SDL_Rect{R.X, R.Y, R.W, R.H});
+}
+
+void WindowPainter::DrawButton(const ui::Rect& R, const std::string& Label, bool Focused) {
+    Fill(R, Focused ? kBlueTint : kCreamLight);
+    Frame(R, Focused ? kBlue : kSteelDark);
+    if (Focused) Frame(R.X + 1, R.Y + 1, R.W - 2, R.H - 2, kBlue);
+    DrawCentred(FontFor(9, Focused), Label, R, kInk);
+}
+
+void WindowPainter::DrawIcon(const ui::Rect& R, MsgIcon Icon) {
+    if (Icon == MsgIcon::None || R.W <= 0) return;
+    uint32_t disc = kBlue, ink = kWhite;
+    const char* mark = "i";
+    switch (Icon) {
+        case MsgIcon::Error: disc = 0xD03A3A, mark = "x"; break;
+        case MsgIcon::Warning: disc = 0xF0B428, ink = kInk, mark = "!"; break;
+        case MsgIcon::Question: mark = "?"; break;
+        default: break;
+    }
+    // A disc, drawn a row at a time, with a dark rim.
+    const double r = R.W / 2.0, cx = R.X + r;
+    for (int row = 0; row < R.H; ++row) {
+        const double dy = row + 0.5 - r;
+        const double half = std::sqrt(std::max(0.0, r * r - dy * dy));
+        const int x0 = static_cast<int>(std::lround(cx - half)),
+                  x1 = static_cast<int>(std::lround(cx + half));
+        const double inner = std::sqrt(std::max(0.0, (r - 1.5) * (r - 1.5) - dy * dy));
+        Fill(x0, R.Y + row, x1 - x0, 1, kDark);
+        if (inner > 0) {
+            const int i0 = static_cast<int>(std::lround(cx - inner)),
+                      i1 = static_cast<int>(std::lround(cx + inner));
+            Fill(i0, R.Y + row, i1 - i0, 1, disc);
+        }
+    }
+    DrawCentred(FontFor(15, true), mark, R, ink);
+}
+
+void WindowPainter::PaintDialog(const WindowContent& Content, const ui::MessageBox& Box,
+                                const ui::MessageBoxLayout& L, const DialogBackdrop& Under) {
+    if (!BeginDialog(Content, L.Box, L.TitleBar, Box.Title(), Under)) return;
+    // The icon and the text sit on a cream panel between the title and the buttons.
+    const int top = L.TitleBar.Y + L.TitleBar.H + 6;
+    const int bottom = L.Buttons[0].Y - 6;
+    const ui::Rect panel{L.Box.X + 6, top, L.Box.W - 12, bottom - top};
+    Fill(panel, kCream);
+    Frame(panel, kSteelDark);
+    DrawIcon(L.Icon, Box.Icon());
+    const int regular = FontFor(9, false);
     if (regular >= 0) {
-        // The prompt wraps at blanks within its rectangle.
+        const SDL_Rect clip{panel.X + 1, panel.Y + 1, panel.W - 2, panel.H - 2};
+        int y = L.Text.Y;
+        for (const std::string& line : L.Lines) {
+            DrawTextLine(regular, line, L.Text.X, y, kInk, clip);
+            y += L.LineHeight;
+        }
+    }
+    for (int i = 0; i < Box.ButtonCount(); ++i)
+        DrawButton(L.Buttons[static_cast<size_t>(i)], ui::MessageBox::Label(Box.ButtonAnswer(i)),
+                   i == Box.Focus());
+    EndDialog();
+}
+
+void WindowPainter::PaintDialog(const WindowContent& Content, const ui::InputBox& Box,
+                                const ui::InputBoxLayout& L, bool CaretOn,
+                                const DialogBackdrop& Under) {
+    if (!BeginDialog(Content, L.Box, L.TitleBar, Box.Title(), Under)) return;
+    const int regular = FontFor(9, false);
+    const auto clip = [](const ui::Rect& r) { return SDL_Rect{r.X, r.Y, r.W, r.H}; };
+    // The prompt sits on a cream panel, as a message box's text does.
+    const int top = L.TitleBar.Y + L.TitleBar.H + 6;
+    const ui::Rect panel{L.Box.X + 6, top, L.Ok.X - 6 - (L.Box.X + 6), L.Field.Y - 6 - top};
+    Fill(panel, kCream);
+    Frame(panel, kSteelDark);
+    if (regular >= 0) {
         const int lineH = TTF_FontLineSkip(fonts_[regular].Font);
-        const std::string& p = Box.Prompt();
+        const auto lines = ui::WrapText(
+            Box.Prompt(), L.Prompt.W, [&](const std::string& t) { return TextWidth(regular, t); },
+            static_cast<size_t>(std::max(L.Prompt.H / std::max(lineH, 1), 1)));
         int y = L.Prompt.Y;
-        size_t start = 0;
-        while (start < p.size() && y + lineH <= L.Prompt.Y + L.Prompt.H) {
-            size_t end = start, lastFit = std::string::npos;
-            while (end <= p.size()) {
-                if (end == p.size() || p[end] == ' ' || p[end] == '\n') {
-                    if (TextWidth(regular, p.substr(start, end - start)) > L.Prompt.W) break;
-                    lastFit = end;
-                    if (end == p.size() || p[end] == '\n') break;
-                }
-                ++end;
-            }
-            if (lastFit == std::string::npos) lastFit = end > p.size() ? p.size() : end;
-            DrawTextLine(regular, p.substr(start, lastFit - start), L.Prompt.X, y, kBlack,
-                         clip(L.Prompt));
-            start = lastFit + 1;
+        for (const std::string& line : lines) {
+            DrawTextLine(regular, line, L.Prompt.X, y, kInk, clip(L.Prompt));
             y += lineH;
         }
     }
     // The field scrolls so that the caret stays visible.
-    Fill(L.Field.X, L.Field.Y, L.Field.W, L.Field.H, kWhite);
-    Frame(L.Field.X, L.Field.Y, L.Field.W, L.Field.H, kDialogShadow);
+    Fill(L.Field, kWhite);
+    Frame(L.Field, kSteelDark);
     if (regular >= 0) {
         const int innerW = L.Field.W - 8;
         const int caretX = TextWidth(regular, Box.Text().substr(0, Box.Caret()));
         const int scroll = caretX > innerW ? caretX - innerW : 0;
         const int textY = L.Field.Y + (L.Field.H - TTF_FontHeight(fonts_[regular].Font)) / 2;
         const SDL_Rect inner{L.Field.X + 3, L.Field.Y + 2, L.Field.W - 6, L.Field.H - 4};
-        DrawTextLine(regular, Box.Text(), L.Field.X + 4 - scroll, textY, kBlack, inner);
-        if (CaretOn) Fill(L.Field.X + 4 - scroll + caretX, L.Field.Y + 4, 1, L.Field.H - 8, kBlack);
+        DrawTextLine(regular, Box.Text(), L.Field.X + 4 - scroll, textY, kInk, inner);
+        if (CaretOn) Fill(L.Field.X + 4 - scroll + caretX, L.Field.Y + 4, 1, L.Field.H - 8, kInk);
     }
-    for (const auto* b : {&L.Ok, &L.Cancel}) {
-        Fill(b->X, b->Y, b->W, b->H, 0xE1E1E1);
-        Frame(b->X, b->Y, b->W, b->H, b == &L.Ok ? 0x0078D7 : 0xADADAD);
-        if (regular >= 0) {
-            const std::string text = b == &L.Ok ? "OK" : "Cancel";
-            const int tx = b->X + (b->W - TextWidth(regular, text)) / 2;
-            const int ty = b->Y + (b->H - TTF_FontHeight(fonts_[regular].Font)) / 2;
-            DrawTextLine(regular, text, tx, ty, kBlack, clip(*b));
+    // Enter accepts, so OK is the focused button.
+    DrawButton(L.Ok, "OK", true);
+    DrawButton(L.Cancel, "Cancel", false);
+    if (Box.GridShown() && L.Grid.W > 0) {
+        for (int i = 0; i < ui::InputBox::kGridCells; ++i) {
+            const ui::Rect c = L.Cell(i);
+            const bool at = i == Box.GridCursor();
+            const ui::Rect face{c.X + 1, c.Y + 1, c.W - 2, c.H - 2};
+            Fill(face, at ? kBlueTint : kCream);
+            Frame(face, at ? kBlue : kSteelDark);
+            if (at) Frame(face.X + 1, face.Y + 1, face.W - 2, face.H - 2, kBlue);
+            DrawCentred(FontFor(9, at), ui::InputBox::CellLabel(i), face, kInk);
         }
     }
-    ++version_;
-    changed_ = {0, 0, image_->w, image_->h};
-    painted_ = false;  // the next Paint draws the window without the box
+    EndDialog();
 }
 
 }  // namespace zol::sdl

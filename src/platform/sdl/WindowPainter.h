@@ -1,8 +1,11 @@
 // WindowPainter: rasterises the game window's chrome into an RGBA image.
 //
 // What it does: the window's background art, the labels (SDL2_ttf, fonts found through
-// fontconfig: "Arial:bold" for bold labels, "Arial" for the others and the dialog), the
-// level bar, and on request the modal input box over it all. Label texts are drawn from
+// fontconfig: "Arial:bold" for bold labels, "Arial" for the others and the dialogs), the
+// level bar, and on request a modal dialog (an input box or a message box) over it all,
+// over a copy of the logical screen's last frame. The dialogs take the window's own look:
+// a steel frame with a dark title bar, cream panels, the focused button in the game's
+// blue. Label texts are drawn from
 // a cache of rendered glyphs, so repainting changed numbers allocates nothing once their
 // digits have been seen.
 // Who owns what: the painter owns its surfaces, fonts and glyph cache; the image stays
@@ -20,8 +23,9 @@
 #include <vector>
 
 #include "framework/graphics/FrameDamage.h"
-#include "ui/WindowContent.h"
 #include "ui/InputBox.h"
+#include "ui/MessageBox.h"
+#include "ui/WindowContent.h"
 
 namespace zol::sdl {
 
@@ -32,6 +36,12 @@ std::string FindFontFile(const std::string& Pattern, int* Index);
 // The image file at Path as an RGBA32 surface (the caller frees it), decoded like the
 // game's textures (PNG, BMP, JPEG or TGA only); nullptr when it cannot be read.
 SDL_Surface* LoadImageSurface(const std::string& Path);
+// What lies under a dialog: the logical screen's last frame (Width x Height pixels, may be
+// null) at client pixel (X, Y).
+struct DialogBackdrop {
+    const uint32_t* Front = nullptr;
+    int Width = 0, Height = 0, X = 0, Y = 0;
+};
 
 class WindowPainter {
 public:
@@ -51,11 +61,15 @@ public:
     // Repaints art, labels and bar when Content differs from the last paint (or Force);
     // true when the image changed.
     bool Paint(const WindowContent& Content, bool Force = false);
-    // Paints the input box over the image; Front (FrontW x FrontH, may be null) is the
-    // logical screen's last frame, copied to (FrontX, FrontY) under the box first.
+    // Paints the window with the backdrop and an input box over it.
     void PaintDialog(const WindowContent& Content, const ui::InputBox& Box,
-                     const ui::InputBoxLayout& Layout, bool CaretOn, const uint32_t* Front,
-                     int FrontW, int FrontH, int FrontX, int FrontY);
+                     const ui::InputBoxLayout& Layout, bool CaretOn, const DialogBackdrop& Under);
+    // Paints the window with the backdrop and a message box over it.
+    void PaintDialog(const WindowContent& Content, const ui::MessageBox& Box,
+                     const ui::MessageBoxLayout& Layout, const DialogBackdrop& Under);
+    // The width of a text in the dialogs' font (0 without a font), and its line height.
+    int32_t DialogTextWidth(const std::string& Utf8);
+    int32_t DialogLineHeight();
 
     const uint32_t* Pixels() const;
     // Grows with every change of the image.
@@ -87,6 +101,18 @@ private:
     int TextWidth(int Slot, const std::string& Utf8);
     void Fill(int X, int Y, int W, int H, uint32_t Rgb);
     void Frame(int X, int Y, int W, int H, uint32_t Rgb);
+    void Fill(const ui::Rect& R, uint32_t Rgb) { Fill(R.X, R.Y, R.W, R.H, Rgb); }
+    void Frame(const ui::Rect& R, uint32_t Rgb) { Frame(R.X, R.Y, R.W, R.H, Rgb); }
+    // The window, the backdrop and an empty dialog frame with its title; false without an
+    // image.
+    bool BeginDialog(const WindowContent& Content, const ui::Rect& Box, const ui::Rect& TitleBar,
+                     const std::string& Title, const DialogBackdrop& Under);
+    void EndDialog();
+    // A push button with its label centred; Focused draws it in the game's blue.
+    void DrawButton(const ui::Rect& R, const std::string& Label, bool Focused);
+    void DrawIcon(const ui::Rect& R, MsgIcon Icon);
+    // A line of text centred in R.
+    void DrawCentred(int Slot, const std::string& Utf8, const ui::Rect& R, uint32_t Rgb);
     // Art, labels and bar, drawn only inside Region.
     void PaintRegion(const WindowContent& Content, const SDL_Rect& Region);
     void PaintBase(const WindowContent& Content);
