@@ -2,9 +2,7 @@
 #include <gtest/gtest.h>
 
 #include "game/frmMain.h"
-#include "framework/core/qKeys.h"
 #include "game/mZol.h"
-#include "support/GameHarness.h"
 #include "support/ScriptedHost.h"
 
 namespace zol {
@@ -79,60 +77,6 @@ TEST_F(CodeWindow, VerifierShowsItsThreeMessages) {
     EXPECT_EQ(host.Messages[0].Icon, MsgIcon::Warning);
     EXPECT_EQ(host.Messages[1].Icon, MsgIcon::Information);
     EXPECT_EQ(host.Messages[1].Text.substr(0, 28), "Code from:         (unknown)");
-}
-
-// A close request (the close button, SIGTERM, the session ending) while a box is open:
-// the box answers as if closed and the game does nothing more.
-TEST(CloseDuringABox, NoCodeNoClipboardNoInvalidCodeNoReset) {
-    {
-        test::GameHarness h;
-        frmMain& f = h.game;
-        h.Tick(3);
-
-        // The name box at game over: no code, and the user's clipboard is left alone.
-        h.host.Clipboard = "the user's text";
-        f.GameOver();
-        h.host.CloseInNextDialog = true;
-        f.Front_MouseDown(1, 0, 10, 10);
-        EXPECT_EQ(h.host.Inputs.size(), 1u);
-        EXPECT_EQ(h.host.Clipboard, "the user's text");
-        EXPECT_TRUE(f.Code.empty());
-        EXPECT_FALSE(f.CodeCopied);
-    }
-
-    // The verify box: no "Invalid code!" for the empty answer; the tick ends there.
-    {
-        test::GameHarness v;
-        v.Tick(3);
-        v.host.CloseInNextDialog = true;
-        const std::string frames = v.game.lblFrames.Caption;
-        v.Press(vk::V);
-        v.Tick();
-        EXPECT_EQ(v.host.Inputs.size(), 1u);
-        EXPECT_TRUE(v.host.Messages.empty());
-        EXPECT_EQ(v.game.lblFrames.Caption, frames);
-    }
-
-    // The reset question counts as No, and the tick ends there too.
-    {
-        test::GameHarness r;
-        r.Tick(3);
-        r.G().Score = 50;
-        r.host.CloseInNextDialog = true;
-        r.Press(vk::F12);
-        r.Tick();
-        ASSERT_EQ(r.host.Messages.size(), 1u);
-        EXPECT_EQ(r.host.Messages[0].Answer, MsgAnswer::Cancel);
-        EXPECT_EQ(r.G().Score, 50);
-        EXPECT_EQ(r.G().GameFrames, 3);
-    }
-
-    // The older code's warning closed: its report is not shown.
-    test::ScriptedHost host;
-    frmMain game(host);
-    host.CloseInNextDialog = true;
-    EXPECT_FALSE(game.VerifyCode("3-" + CodeText("100;2;1", "3", true)));
-    EXPECT_EQ(host.Messages.size(), 1u);
 }
 
 }  // namespace

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <vector>
 
 #include "framework/core/qText.h"
 #include "ui/MessageBox.h"
@@ -16,33 +17,30 @@ constexpr int kShift = 1, kCtrl = 2;
 // Every character 6 pixels wide, lines 15 pixels apart.
 int32_t Width(const std::string& t) { return static_cast<int32_t>(Utf8Length(t)) * 6; }
 
-MsgAnswer Answered(MsgButtons buttons, const std::vector<int>& keys, int shift = 0) {
-    MessageBox box("text", "Zol", buttons, MsgIcon::Question);
-    for (int k : keys) box.KeyDown(k, shift);
-    EXPECT_FALSE(box.IsOpen());
-    return box.Answer();
-}
-
 TEST(MessageBox, KeysClicksAndPadsGiveTheButtonsAnswers) {
     using enum MsgAnswer;
-    // The first button has the focus; Escape is the box's closed answer.
-    EXPECT_EQ(Answered(MsgButtons::YesNoCancel, {kReturn}), Yes);
-    EXPECT_EQ(Answered(MsgButtons::YesNoCancel, {kRight, kSpace}), No);
-    EXPECT_EQ(Answered(MsgButtons::YesNoCancel, {kEscape}), Cancel);
-    EXPECT_EQ(Answered(MsgButtons::YesNo, {kEscape}), No);
-    EXPECT_EQ(Answered(MsgButtons::OK, {kEscape}), OK);
-    EXPECT_EQ(Answered(MsgButtons::OK, {kRight, kReturn}), OK);
-    // The focus wraps around both ways; Shift+Tab goes back.
-    EXPECT_EQ(Answered(MsgButtons::YesNoCancel, {kLeft, kReturn}), Cancel);
-    EXPECT_EQ(Answered(MsgButtons::YesNo, {kTab, kTab, kTab, kReturn}), No);
-    EXPECT_EQ(Answered(MsgButtons::YesNoCancel, {kTab, kReturn}, kShift), Cancel);
-    // A button's first letter presses it; with Ctrl it does not.
-    EXPECT_EQ(Answered(MsgButtons::YesNo, {'N'}), No);
-    EXPECT_EQ(Answered(MsgButtons::YesNoCancel, {'C'}), Cancel);
-    MessageBox ctrl("t", "Zol", MsgButtons::YesNo, MsgIcon::Question);
-    EXPECT_FALSE(ctrl.KeyDown('N', kCtrl));
-    EXPECT_FALSE(ctrl.KeyDown('O', 0));  // no OK button here
-    EXPECT_TRUE(ctrl.IsOpen());
+    constexpr MsgButtons YesNo = MsgButtons::YesNo, YesNoCancel = MsgButtons::YesNoCancel;
+    // The first button has the focus, which wraps both ways (Shift+Tab goes back); Escape
+    // gives the box's closed answer; a button's first letter presses it.
+    struct Case {
+        MsgButtons Buttons;
+        std::vector<int> Keys;
+        int Shift;
+        MsgAnswer Answer;
+    };
+    const Case cases[] = {
+        {YesNoCancel, {kReturn}, 0, Yes},       {YesNoCancel, {kRight, kSpace}, 0, No},
+        {YesNoCancel, {kEscape}, 0, Cancel},    {YesNo, {kEscape}, 0, No},
+        {YesNoCancel, {kLeft, kReturn}, 0, Cancel}, {YesNo, {kTab, kTab, kTab, kReturn}, 0, No},
+        {YesNoCancel, {kTab, kReturn}, kShift, Cancel}, {YesNo, {'N'}, 0, No}};
+    for (const Case& c : cases) {
+        MessageBox box("text", "Zol", c.Buttons, MsgIcon::Question);
+        for (int k : c.Keys) box.KeyDown(k, c.Shift);
+        EXPECT_FALSE(box.IsOpen());
+        EXPECT_EQ(box.Answer(), c.Answer) << c.Keys.front();
+    }
+    MessageBox ctrl("t", "Zol", YesNo, MsgIcon::Question);
+    EXPECT_FALSE(ctrl.KeyDown('N', kCtrl) || ctrl.KeyDown('O', 0));  // no OK button here
 
     // Clicks press the button under them, elsewhere nothing.
     MessageBox click("Do you really want to RESET the game?", "Zol", MsgButtons::YesNoCancel,
@@ -53,8 +51,6 @@ TEST(MessageBox, KeysClicksAndPadsGiveTheButtonsAnswers) {
     EXPECT_TRUE(click.IsOpen());
     click.MouseDown(L.Buttons[1].X + L.Buttons[1].W - 1, L.Buttons[1].Y + L.Buttons[1].H - 1, L);
     EXPECT_EQ(click.Answer(), No);
-    click.KeyDown(kReturn, 0);  // a finished box takes nothing more
-    EXPECT_EQ(click.Answer(), No);
 
     // On a pad the D-pad moves the focus, A presses, B closes.
     MessageBox pad("t", "Zol", MsgButtons::YesNoCancel, MsgIcon::Question);
@@ -64,12 +60,9 @@ TEST(MessageBox, KeysClicksAndPadsGiveTheButtonsAnswers) {
     EXPECT_EQ(pad.Focus(), 1);
     pad.Pad(PadKey::A);
     EXPECT_EQ(pad.Answer(), No);
-    MessageBox back("t", "Zol", MsgButtons::YesNo, MsgIcon::Question);
-    back.Pad(PadKey::B);
-    EXPECT_EQ(back.Answer(), No);
     MessageBox closed("t", "Zol", MsgButtons::YesNoCancel, MsgIcon::Question);
     closed.Pad(PadKey::Right);
-    closed.Close();
+    closed.Pad(PadKey::B);
     EXPECT_EQ(closed.Answer(), Cancel);  // closed, whatever had the focus
 }
 
@@ -86,16 +79,10 @@ TEST(MessageBox, LayoutWrapsTheTextAndAlwaysFitsTheClientArea) {
                                "Code seems to be okay!" + std::string(20, ' ');
     MessageBox info(report, "Zol", MsgButtons::OK, MsgIcon::Information);
     auto L = MessageBox::Layout(info, 580, 388, Width, 15);
-    ASSERT_EQ(L.Lines.size(), 5u);
-    EXPECT_EQ(L.Lines[0], "Code from:         Ann");
-    EXPECT_EQ(L.Lines[1], "");
-    EXPECT_EQ(L.Lines[4], "Code seems to be okay!" + std::string(20, ' '));
-    EXPECT_FALSE(L.Cut);
-    EXPECT_TRUE(Within(L.Box, client));
-    EXPECT_TRUE(Within(L.Icon, L.Box));
-    EXPECT_TRUE(Within(L.Text, L.Box));
-    EXPECT_TRUE(Within(L.Buttons[0], L.Box));
-    EXPECT_GE(L.Text.W, 22 * 6);
+    EXPECT_EQ(L.Lines, (std::vector<std::string>{"Code from:         Ann", "",
+                                                 "User level           4", "",
+                                                 "Code seems to be okay!" + std::string(20, ' ')}));
+    EXPECT_TRUE(Within(L.Box, client) && Within(L.Icon, L.Box) && Within(L.Text, L.Box));
 
     // A long line breaks at blanks; a word longer than a line breaks between characters,
     // never inside one (é is two bytes).
@@ -113,7 +100,6 @@ TEST(MessageBox, LayoutWrapsTheTextAndAlwaysFitsTheClientArea) {
         joined += line;
     }
     EXPECT_EQ(joined, "Verify copied code? 1,520[" + word + "]");
-    EXPECT_TRUE(Within(L.Box, client));
 
     // Two thousand lines: as many as fit, the last ending in an ellipsis, the buttons in
     // the box and the box in the window, in a small window too.
@@ -124,13 +110,11 @@ TEST(MessageBox, LayoutWrapsTheTextAndAlwaysFitsTheClientArea) {
     for (const Rect area : {client, Rect{0, 0, 200, 120}}) {
         L = MessageBox::Layout(big, area.W, area.H, Width, 15);
         EXPECT_TRUE(L.Cut);
-        EXPECT_TRUE(Within(L.Box, area)) << area.W;
-        EXPECT_TRUE(Within(L.Buttons[1], L.Box)) << area.W;
+        EXPECT_TRUE(Within(L.Box, area) && Within(L.Buttons[1], L.Box)) << area.W;
         ASSERT_FALSE(L.Lines.empty());
         EXPECT_EQ(L.Lines.back().substr(L.Lines.back().size() - 3), kEllipsis);
         EXPECT_LE(L.Text.Y + L.Text.H, L.Buttons[0].Y);
     }
-    EXPECT_LE(MessageBox::Layout(big, 580, 388, Width, 15).Lines.size(), 22u);
 }
 
 }  // namespace

@@ -80,50 +80,53 @@ TEST(ProgramDialogs, AreAnsweredInTheWindowByKeysClicksAndAPad) {
 }
 
 // SIGTERM (as the desktop sends it when the session ends) while a box is open: the box
-// goes, nothing of what it would have led to happens, and the program ends at once.
-TEST(ProgramDialogs, ASigtermWhileTheVerifyOrTheNameBoxIsOpenEndsTheProgramAtOnce) {
-    for (const bool nameBox : {false, true}) {
+// goes, nothing it would have led to happens (no reset, no "Invalid code!", no code on
+// the clipboard), and the program ends at once.
+TEST(ProgramDialogs, ASigtermWhileAnyBoxIsOpenEndsTheProgramAndLeavesTheClipboard) {
+    enum class Box { StartupQuestion, ResetQuestion, Verify, Name };
+    for (const Box box : {Box::StartupQuestion, Box::ResetQuestion, Box::Verify, Box::Name}) {
+        SCOPED_TRACE(static_cast<int>(box));
         ProgramRun run;
         run.Options.Use.Music = SilentFluidSynth();
-        std::vector<std::string> clipboard;
-        run.Options.OnClipboard = [&](const std::string& text) { clipboard.push_back(text); };
-        size_t ticksAtBox = 0;
-        run.Options.OnBox = [&](const std::string&) {
-            ticksAtBox = run.Ticks.size();
-            struct sigaction now {};
-            sigaction(SIGTERM, nullptr, &now);
-            if (now.sa_handler == SIG_DFL) {
-                ADD_FAILURE() << "SDL turns no SIGTERM into a quit request";
-                SDL_Event quit{};
-                quit.type = SDL_QUIT;
-                SDL_PushEvent(&quit);
-                return;
-            }
-            raise(SIGTERM);
+        run.Options.OnStart = [box](app::Program&) {
+            SDL_SetClipboardText(box == Box::StartupQuestion ? "1,520 [1D-ABC]" : "the user's");
         };
-        if (nameBox) {
-            // The game ends after tick 3; a click on the drawing area asks for the name.
-            const auto record = run.Options.OnTick;
-            run.Options.OnTick = [record](const frmMain& f, int32_t tick) {
-                record(f, tick);
-                if (tick == 3) Game.GamePhase = PhaseGameOver;
-            };
-            SDL_Event click{};
-            click.type = SDL_MOUSEBUTTONDOWN;
-            click.button.button = SDL_BUTTON_LEFT;
-            click.button.state = SDL_PRESSED;
-            click.button.x = click.button.y = 100;
-            run.Options.Script.push_back({4, click});
-        } else {
-            run.Tap(3, SDLK_v);
+        std::vector<std::string> written;
+        run.Options.OnClipboard = [&](const std::string& text) { written.push_back(text); };
+        std::vector<std::string> boxes;
+        size_t ticksAtBox = 0;
+        run.Options.OnBox = [&](const std::string& title) {
+            boxes.push_back(title);
+            ticksAtBox = run.Ticks.size();
+            raise(SIGTERM);  // SDL turns it into a quit request
+        };
+        switch (box) {
+            case Box::StartupQuestion: break;
+            case Box::ResetQuestion: run.Tap(3, SDLK_F12); break;
+            case Box::Verify: run.Tap(3, SDLK_v); break;
+            case Box::Name: {
+                // The game ends after tick 3; a click on the drawing area asks for the name.
+                const auto record = run.Options.OnTick;
+                run.Options.OnTick = [record](const frmMain& f, int32_t tick) {
+                    record(f, tick);
+                    if (tick == 3) Game.GamePhase = PhaseGameOver;
+                };
+                SDL_Event click{};
+                click.type = SDL_MOUSEBUTTONDOWN;
+                click.button.button = SDL_BUTTON_LEFT;
+                click.button.state = SDL_PRESSED;
+                click.button.x = click.button.y = 100;
+                run.Options.Script.push_back({4, click});
+                break;
+            }
         }
         run.QuitAfter(40);  // never reached
         EXPECT_EQ(run.Run(), 0);
-        EXPECT_GT(ticksAtBox, 0u) << "no box opened";
+        EXPECT_EQ(boxes.size(), 1u);
         // The tick that opened the box (if one did) was the last.
         EXPECT_LE(run.Ticks.size(), ticksAtBox + 1);
-        EXPECT_TRUE(run.Messages.empty()) << run.Messages.front().Text;
-        EXPECT_TRUE(clipboard.empty()) << clipboard.front();
+        EXPECT_EQ(run.Messages.size(), box == Box::Verify || box == Box::Name ? 0u : 1u);
+        EXPECT_TRUE(written.empty()) << written.front();
     }
 }
 

@@ -99,28 +99,6 @@ TEST(ProgramProcess, WithoutImagesSoundsAndMusicTheGameStillRunsAndEndsCleanly) 
     EXPECT_EQ(output.find("Create D3D"), std::string::npos) << output;
 }
 
-// SIGTERM (the session ending) while a box is open in the window: the built program
-// ends at once with 0. OpenAL without any driver makes sure a box opens at start-up.
-TEST(ProgramProcess, ASigtermWhileABoxIsOpenEndsTheProgramAtOnce) {
-    const std::string exe = std::string(ZOL_BINARY_DIR) + "/zol";
-    if (access(exe.c_str(), X_OK) != 0) GTEST_SKIP() << "the game is not built: " << exe;
-    TempDir dir;
-    const std::string log = dir.File("output.txt");
-    const pid_t game = Spawn(
-        {exe}, {"SDL_VIDEODRIVER=offscreen", "ALSOFT_DRIVERS=no-such-driver", "SDL_AUDIODRIVER=dummy"},
-        log);
-    ASSERT_GT(game, 0);
-    const int early = WaitFor(game, 2);  // the box waits for an answer
-    if (early != -1) FAIL() << "ended early with " << early << ":\n" << Tail(log);
-    kill(game, SIGTERM);
-    const int status = WaitFor(game, 5);
-    Reap(game);
-    EXPECT_EQ(status, 0) << Tail(log);
-    // The box was the window's own, not a fallback that printed and let the game run on.
-    const std::string output = Tail(log, 100000);
-    EXPECT_EQ(output.find("no message box possible"), std::string::npos) << output;
-}
-
 // The scripted game of program_test.cpp under valgrind's memcheck: no leak of ours and no
 // invalid access. Leaks inside the libraries are listed, with reasons, in valgrind.supp.
 TEST(ProgramProcess, PlaysWithoutLeaksUnderValgrind) {

@@ -5,13 +5,7 @@ namespace zol::test {
 MsgAnswer ScriptedHost::MessageBox(const std::string& text, const std::string& title,
                                    MsgButtons buttons, MsgIcon icon) {
     MsgAnswer answer = MsgAnswer::OK;
-    if (CloseInNextDialog || Closing) {
-        CloseInNextDialog = false;
-        Closing = true;
-        answer = buttons == MsgButtons::YesNo         ? MsgAnswer::No
-                 : buttons == MsgButtons::YesNoCancel ? MsgAnswer::Cancel
-                                                      : MsgAnswer::OK;
-    } else if (!MessageAnswers.empty()) {
+    if (!MessageAnswers.empty()) {
         answer = MessageAnswers.front();
         MessageAnswers.pop_front();
     } else if (buttons != MsgButtons::OK) {
@@ -25,10 +19,7 @@ std::optional<std::string> ScriptedHost::InputBox(const std::string& Prompt,
                                                   const std::string& Title,
                                                   const std::string& Default) {
     std::optional<std::string> answer;
-    if (CloseInNextDialog || Closing) {
-        CloseInNextDialog = false;
-        Closing = true;
-    } else if (!InputAnswers.empty()) {
+    if (!InputAnswers.empty()) {
         answer = InputAnswers.front();
         InputAnswers.pop_front();
     }

@@ -2,7 +2,7 @@
 //
 // Answers message and input boxes from queues (OK / empty cancel when a queue is empty),
 // records every dialog shown, keeps a clipboard and a settable clock, and remembers that
-// the window was closed or asked to close while a dialog was open.
+// the window was closed.
 #pragma once
 
 #include <deque>
@@ -32,9 +32,6 @@ public:
     std::deque<MsgAnswer> MessageAnswers;                 // next message box answers
     std::deque<std::optional<std::string>> InputAnswers;  // next input box answers (nullopt: cancel)
     bool Foreground = true;
-    // A close request arrives while the next dialog is open: it answers as if closed
-    // without a button, and the host is closing from then on.
-    bool CloseInNextDialog = false;
     int32_t Clock = 100000;  // what GetTickCount returns
     double Time = 43200.0;   // what TimeOfDay returns
     std::optional<std::string> Clipboard;
@@ -43,7 +40,6 @@ public:
     std::vector<ShownMessage> Messages;
     std::vector<ShownInput> Inputs;
     bool Closed = false;
-    bool Closing = false;  // a close request arrived (see CloseInNextDialog)
     bool Shown = false;
     bool TimerEnabled = false;
     std::string Caption;
@@ -57,7 +53,7 @@ public:
     std::optional<std::string> InputBox(const std::string& Prompt, const std::string& Title,
                                         const std::string& Default) override;
     void CloseWindow() override { Closed = true; }
-    bool IsClosing() override { return Closed || Closing; }
+    bool IsClosing() override { return Closed; }
     double TimeOfDay() override { return Time; }
     void SetCaption(const std::string& c) override { Caption = c; }
     void ShowWindow() override { Shown = true; }
