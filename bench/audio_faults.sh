@@ -180,6 +180,9 @@ case_restart() {
   measure "before"
   kill -KILL "$(server_pid)"
   sleep 1
+  # A killed daemon can linger as a zombie where nothing reaps orphans (containers), and
+  # its pid file would then keep the new server from starting.
+  rm -f "$XDG_RUNTIME_DIR/pulse/pid"
   server_start
   echo "  server restarted"
   sleep 8
