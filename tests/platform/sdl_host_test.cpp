@@ -3,7 +3,6 @@
 
 #include <SDL.h>
 
-#include <algorithm>
 #include <chrono>
 #include <stdexcept>
 #include <string>

@@ -182,18 +182,6 @@ TEST_F(StartupTest, ALongWaitingCodeIsQuotedShortAndYesStillVerifiesAllOfIt) {
     // Yes verifies the whole text (the code inside it is no valid one).
     EXPECT_EQ(host.Script.Messages[1].Text, "Invalid code! Please check your input!");
     EXPECT_TRUE(host.Script.Closed);
-
-    // 120 characters are quoted whole.
-    const std::string fits = "[A-" + std::string(116, 'x') + "]";
-    OrderedHost h;
-    SetSystemHost(&h);
-    h.Script.Clipboard = fits;
-    frmMain f(h);
-    f.Form_Load();
-    ASSERT_FALSE(h.Script.Messages.empty());
-    EXPECT_EQ(h.Script.Messages.front().Text, "Verify copied code? " + fits);
-    QRT_Release();
-    SetSystemHost(&host);
 }
 
 TEST_F(StartupTest, ARuntimeErrorIsShownAndClosesTheWindow) {
