@@ -79,16 +79,18 @@ TEST(ProgramDialogs, AreAnsweredInTheWindowByKeysClicksAndAPad) {
     EXPECT_GT(run.Ticks[9].GameFrames, 5);
 }
 
-// SIGTERM (as the desktop sends it when the session ends) while a box is open: the box
-// goes, nothing it would have led to happens (no reset, no "Invalid code!", no code on
+// SIGTERM (as the desktop sends it when the session ends) or the close button while a
+// box is open: the box goes, nothing it would have led to happens (no reset, no "Invalid code!", no code on
 // the clipboard), and the program ends at once.
-TEST(ProgramDialogs, ASigtermWhileAnyBoxIsOpenEndsTheProgramAndLeavesTheClipboard) {
+TEST(ProgramDialogs, ACloseRequestWhileAnyBoxIsOpenEndsTheProgramAndLeavesTheClipboard) {
     enum class Box { StartupQuestion, ResetQuestion, Verify, Name };
     for (const Box box : {Box::StartupQuestion, Box::ResetQuestion, Box::Verify, Box::Name}) {
         SCOPED_TRACE(static_cast<int>(box));
         ProgramRun run;
         run.Options.Use.Music = SilentFluidSynth();
-        run.Options.OnStart = [box](app::Program&) {
+        SDL_Window* window = nullptr;
+        run.Options.OnStart = [&, box](app::Program& p) {
+            window = p.Host().Window();
             SDL_SetClipboardText(box == Box::StartupQuestion ? "1,520 [1D-ABC]" : "the user's");
         };
         std::vector<std::string> written;
@@ -98,7 +100,12 @@ TEST(ProgramDialogs, ASigtermWhileAnyBoxIsOpenEndsTheProgramAndLeavesTheClipboar
         run.Options.OnBox = [&](const std::string& title) {
             boxes.push_back(title);
             ticksAtBox = run.Ticks.size();
-            raise(SIGTERM);  // SDL turns it into a quit request
+            if (box == Box::ResetQuestion) {  // the window's close button this time
+                SDL_Event close = WindowEventOf(window, SDL_WINDOWEVENT_CLOSE);
+                SDL_PushEvent(&close);
+            } else {
+                raise(SIGTERM);  // SDL turns it into a quit request
+            }
         };
         switch (box) {
             case Box::StartupQuestion: break;
