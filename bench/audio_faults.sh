@@ -97,21 +97,12 @@ measure() {
   wait "$toggles"
   echo "  $1: effects $effects, song $song"
 }
-# Answers the reset box with "Yes" (it takes clicks, not keys; "Yes" is bottom left).
+# Answers the reset box with "Yes": it is drawn in the game's window with Yes focused.
 new_game() {
-  local geo=""
   press F12
-  for _ in $(seq 1 60); do
-    geo=$(xwininfo -root -tree 2>/dev/null |
-      sed -n 's/.*"Zol": ()  \([0-9]*\)x\([0-9]*\)+\(-\?[0-9]*\)+\(-\?[0-9]*\).*/\1 \2 \3 \4/p' | head -n1)
-    [ -n "$geo" ] && break
-    sleep 0.05
-  done
-  [ -n "$geo" ] || { echo "  (no reset box)"; return 0; }
-  set -- $geo
-  xdotool mousemove $(( $3 + 45 )) $(( $4 + $2 - 22 )) 2>/dev/null && sleep 0.2 && xdotool click 1 2>/dev/null
   sleep 0.3
-  xdotool mousemove --window "$window" 290 190 2>/dev/null || true
+  press Return
+  sleep 0.3
 }
 quit() {  # closes the game with Escape and reports how long it took to end
   local t0 code

@@ -54,24 +54,11 @@ eval "$(xdotool getwindowgeometry --shell "$window")"
 cx=$(( X + WIDTH / 2 )); cy=$(( Y + HEIGHT / 2 ))
 xdotool mousemove "$cx" "$cy"
 
-# Answers the reset box with "Yes". The box is a window of its own called just "Zol"
-# (the game window carries the version); xwininfo lists it with its place on the screen.
+# Answers the reset box with "Yes": the box is drawn in the game's window with Yes focused.
 answer_box() {
-  local geo=""
-  for _ in $(seq 1 60); do
-    geo=$(xwininfo -root -tree 2>/dev/null |
-      sed -n 's/.*"Zol": ()  \([0-9]*\)x\([0-9]*\)+\(-\?[0-9]*\)+\(-\?[0-9]*\).*/\1 \2 \3 \4/p' | head -n1)
-    [ -n "$geo" ] && break
-    sleep 0.05
-  done
-  [ -n "$geo" ] || return 0
-  set -- $geo
-  # The box takes clicks but not keys from xdotool; "Yes" is its first button, bottom left.
-  xdotool mousemove $(( $3 + 45 )) $(( $4 + $2 - 22 )) 2>/dev/null || true
   sleep 0.2
-  xdotool click 1 2>/dev/null || true
+  xdotool key Return 2>/dev/null || true
   sleep 0.2
-  xdotool mousemove "$cx" "$cy"
 }
 
 keys=(Up Down Left Left Left space Right Up Down BackSpace)

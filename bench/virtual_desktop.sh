@@ -5,9 +5,9 @@
 #                                PulseAudio with a null sink in a private runtime folder
 #   game_start EXE [ENV...]      starts the game with extra environment; sets $game
 #   game_window                  waits for the visible game window; prints its id
-#   message_box_centre           the screen point "X Y" in the middle of an open message
-#                                box of the game (xwininfo: xdotool cannot find SDL's boxes
-#                                by name); fails when none is open
+#   message_box_centre           the screen point "X Y" in the middle of a message box the
+#                                game shows at start-up (drawn in its window); fails when
+#                                none is open
 #   cpu_ticks PID                user + system clock ticks of a process so far
 #   now_ms                       milliseconds of the wall clock
 #
@@ -72,15 +72,11 @@ game_window() {
 }
 
 message_box_centre() {
-  xwininfo -root -tree 2>/dev/null | awk '
-    /"Create D/ {
-      for (i = 1; i <= NF; i++)
-        if ($i ~ /^[0-9]+x[0-9]+[+]-?[0-9]+[+]-?[0-9]+$/) {
-          split($i, g, /[x+]/)
-          print int(g[3] + g[1] / 2), int(g[4] + g[2] / 2)
-          found = 1
-          exit
-        }
-    }
-    END { exit !found }'
+  # A box at start-up is drawn in the middle of the game's window, which is still called
+  # just "Zol" (the caption with the version comes after the devices).
+  local w
+  w=$(xdotool search --onlyvisible --name '^Zol$' 2>/dev/null | head -n1) || return 1
+  [ -n "$w" ] || return 1
+  eval "$(xdotool getwindowgeometry --shell "$w")"
+  echo "$(( X + WIDTH / 2 )) $(( Y + HEIGHT / 2 ))"
 }
