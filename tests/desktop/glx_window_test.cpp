@@ -5,13 +5,9 @@
 
 #include <SDL.h>
 #include <epoxy/gl.h>
-#include <fcntl.h>
-#include <signal.h>
-#include <sys/prctl.h>
-#include <sys/wait.h>
-#include <unistd.h>
 
 #include <chrono>
+#include <memory>
 #include <string>
 #include <thread>
 #include <vector>
@@ -19,6 +15,7 @@
 #include "framework/graphics/gl/GlRenderDevice.h"
 #include "platform/WindowScale.h"
 #include "platform/sdl/GlWindowPresenter.h"
+#include "support/PrivateXServer.h"
 
 // Xlib last: its macros (None, Bool) would clash with the headers above.
 #include <SDL_syswm.h>
@@ -32,58 +29,12 @@ constexpr int kClientW = 580, kClientH = 388, kScreenW = 480, kScreenH = 288;
 
 class GlxWindow : public ::testing::Test {
 protected:
-    // A private X server for this test program. Two servers starting at the same moment can
-    // both try one display number and leave the winner unreachable, so a server that does
-    // not take a connection is replaced by a new one.
-    static void SetUpTestSuite() {
-        if (access("/usr/bin/Xvfb", X_OK) != 0) return;
-        for (int attempt = 0; attempt < 4 && server_ < 0; ++attempt) StartServer();
-    }
-    static void StartServer() {
-        // The server picks a free display itself and writes its number to the pipe once it
-        // listens, so test programs running side by side never share one.
-        int ready[2];
-        if (pipe(ready) != 0) return;
-        const pid_t pid = fork();
-        if (pid < 0) return;
-        if (pid == 0) {
-            // The server goes with this test program, however the program ends.
-            prctl(PR_SET_PDEATHSIG, SIGKILL);
-            close(ready[0]);
-            const int null = open("/dev/null", O_WRONLY);
-            dup2(null, STDOUT_FILENO);
-            dup2(null, STDERR_FILENO);
-            const std::string fd = std::to_string(ready[1]);
-            // -noreset: otherwise the server resets whenever its last client leaves and
-            // refuses connections for that moment.
-            execl("/usr/bin/Xvfb", "Xvfb", "-displayfd", fd.c_str(), "-noreset", "-screen", "0",
-                  "1280x800x24", "-nolisten", "tcp", static_cast<char*>(nullptr));
-            _exit(127);
-        }
-        close(ready[1]);
-        char number[16] = {};
-        const ssize_t n = read(ready[0], number, sizeof number - 1);
-        close(ready[0]);
-        if (n > 0) {
-            display_ = ":" + std::string(number, static_cast<size_t>(n - (number[n - 1] == '\n')));
-            for (int i = 0; i < 40 && server_ < 0; ++i) {
-                if (Display* d = XOpenDisplay(display_.c_str())) {
-                    XCloseDisplay(d);
-                    server_ = pid;
-                } else {
-                    std::this_thread::sleep_for(std::chrono::milliseconds(50));
-                }
-            }
-        }
-        if (server_ < 0) kill(pid, SIGKILL), waitpid(pid, nullptr, 0);
-    }
-    static void TearDownTestSuite() {
-        if (server_ > 0) kill(server_, SIGTERM), waitpid(server_, nullptr, 0);
-        server_ = -1;
-    }
+    // A private X server for this test program.
+    static void SetUpTestSuite() { server_ = std::make_unique<test::PrivateXServer>(); }
+    static void TearDownTestSuite() { server_.reset(); }
     void SetUp() override {
-        if (server_ < 0) GTEST_SKIP() << "no Xvfb";
-        setenv("DISPLAY", display_.c_str(), 1);
+        if (server_->Display().empty()) GTEST_SKIP() << "no Xvfb";
+        setenv("DISPLAY", server_->Display().c_str(), 1);
         setenv("SDL_VIDEODRIVER", "x11", 1);
         ASSERT_EQ(SDL_InitSubSystem(SDL_INIT_VIDEO), 0) << SDL_GetError();
         window_ = SDL_CreateWindow("glx", 0, 0, kClientW, kClientH,
@@ -97,7 +48,7 @@ protected:
         SDL_VERSION(&info.version);
         ASSERT_TRUE(SDL_GetWindowWMInfo(window_, &info));
         xwindow_ = info.info.x11.window;
-        x_ = XOpenDisplay(display_.c_str());
+        x_ = XOpenDisplay(server_->Display().c_str());
         ASSERT_NE(x_, nullptr);
         chrome_.assign(static_cast<size_t>(kClientW) * kClientH, 0xFF604020u);
     }
@@ -159,8 +110,7 @@ protected:
         presenter_->Invalidate();
     }
 
-    static inline pid_t server_ = -1;
-    static inline std::string display_;
+    static inline std::unique_ptr<test::PrivateXServer> server_;
     SDL_Window* window_ = nullptr;
     GlScreenLink link_;
     std::unique_ptr<GlRenderDevice> device_;

@@ -2,8 +2,6 @@
 #include <gtest/gtest.h>
 
 #include <signal.h>
-#include <spawn.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
 #include <chrono>
@@ -11,47 +9,16 @@
 #include <thread>
 #include <vector>
 
-extern char** environ;
+#include "support/GameProcess.h"
+#include "support/PrivateXServer.h"
 
+// Xlib last: its macros would clash with the headers above.
+#include <X11/Xlib.h>
+
+namespace zol::test {
 namespace {
 
-const std::string kGame = std::string(ZOL_BINARY_DIR) + "/zol";
-
-// Starts the game with the environment's SDL_VIDEODRIVER and every variable named in Drop
-// removed and Add added, standard error on ErrFd when it is not -1; its process id, or -1.
-pid_t StartGame(const std::vector<std::string>& Add, const std::vector<std::string>& Drop = {},
-                int ErrFd = -1) {
-    std::vector<std::string> env;
-    for (char** e = environ; *e; ++e) {
-        const std::string entry(*e);
-        bool dropped = entry.rfind("SDL_VIDEODRIVER=", 0) == 0;
-        for (const std::string& name : Drop) dropped = dropped || entry.rfind(name + "=", 0) == 0;
-        if (!dropped) env.push_back(entry);
-    }
-    env.insert(env.end(), Add.begin(), Add.end());
-    std::vector<char*> envp;
-    for (auto& e : env) envp.push_back(e.data());
-    envp.push_back(nullptr);
-    char* argv[] = {const_cast<char*>(kGame.c_str()), nullptr};
-    posix_spawn_file_actions_t actions;
-    posix_spawn_file_actions_init(&actions);
-    if (ErrFd >= 0) posix_spawn_file_actions_adddup2(&actions, ErrFd, STDERR_FILENO);
-    pid_t pid = -1;
-    const int spawned = posix_spawn(&pid, kGame.c_str(), &actions, nullptr, argv, envp.data());
-    posix_spawn_file_actions_destroy(&actions);
-    return spawned == 0 ? pid : -1;
-}
-
-// Waits up to Seconds for the process; its exit status, or -1 when it is still running.
-int WaitFor(pid_t pid, int Seconds) {
-    for (int i = 0; i < Seconds * 20; ++i) {
-        int status = 0;
-        if (waitpid(pid, &status, WNOHANG) == pid)
-            return WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
-        std::this_thread::sleep_for(std::chrono::milliseconds(50));
-    }
-    return -1;
-}
+const std::string kGame = GamePath();
 
 TEST(Program, EndsWithZeroWhenClosedAndWithOneWithoutADisplay) {
     if (access(kGame.c_str(), X_OK) != 0) GTEST_SKIP() << "the game is not built: " << kGame;
@@ -59,16 +26,15 @@ TEST(Program, EndsWithZeroWhenClosedAndWithOneWithoutADisplay) {
     ASSERT_GT(running, 0);
     // The game runs until its window is closed; the desktop's close request arrives as a
     // quit event, like the close button.
-    EXPECT_EQ(WaitFor(running, 1), -1);
+    std::this_thread::sleep_for(std::chrono::seconds(1));
+    ASSERT_EQ(kill(running, 0), 0) << "the game ended by itself";
     kill(running, SIGTERM);
-    const int closed = WaitFor(running, 10);
-    if (closed == -1) kill(running, SIGKILL), waitpid(running, nullptr, 0);
+    const int closed = WaitForExit(running, 10);
     EXPECT_EQ(closed, 0);
 
     const pid_t headless = StartGame({"SDL_VIDEODRIVER=no-such-driver"});
     ASSERT_GT(headless, 0);
-    const int failed = WaitFor(headless, 10);
-    if (failed == -1) kill(headless, SIGKILL), waitpid(headless, nullptr, 0);
+    const int failed = WaitForExit(headless, 10);
     EXPECT_EQ(failed, 1);
 }
 
@@ -80,8 +46,7 @@ TEST(Program, NoDisplayOrAClosedErrorPipeEndsWithOne) {
     const std::vector<std::string> noDisplay = {"DISPLAY", "WAYLAND_DISPLAY"};
     const pid_t invisible = StartGame({}, noDisplay);
     ASSERT_GT(invisible, 0);
-    const int code = WaitFor(invisible, 10);
-    if (code == -1) kill(invisible, SIGKILL), waitpid(invisible, nullptr, 0);
+    const int code = WaitForExit(invisible, 10);
     EXPECT_EQ(code, 1);
     // The same with standard error a pipe nobody reads: the message is lost, the exit is not
     // a SIGPIPE.
@@ -91,9 +56,46 @@ TEST(Program, NoDisplayOrAClosedErrorPipeEndsWithOne) {
     const pid_t piped = StartGame({}, noDisplay, fds[1]);
     close(fds[1]);
     ASSERT_GT(piped, 0);
-    const int pipedCode = WaitFor(piped, 10);
-    if (pipedCode == -1) kill(piped, SIGKILL), waitpid(piped, nullptr, 0);
+    const int pipedCode = WaitForExit(piped, 10);
     EXPECT_EQ(pipedCode, 1);
 }
 
+// Whether the X server shows any top-level window (the game's, or a box before it).
+bool SomethingShown(const std::string& Display) {
+    ::Display* x = XOpenDisplay(Display.c_str());
+    if (!x) return false;
+    ::Window root = 0, parent = 0, *children = nullptr;
+    unsigned count = 0;
+    bool shown = false;
+    if (XQueryTree(x, DefaultRootWindow(x), &root, &parent, &children, &count)) {
+        for (unsigned i = 0; i < count && !shown; ++i) {
+            XWindowAttributes a;
+            shown = XGetWindowAttributes(x, children[i], &a) && a.map_state == IsViewable;
+        }
+        if (children) XFree(children);
+    }
+    XCloseDisplay(x);
+    return shown;
+}
+
+// The X server going away, with the game or a box of it on the screen: the game ends at
+// once with 1, never with a signal from a library's exit handlers.
+TEST(Program, ALostDisplayEndsWithOne) {
+    if (access(kGame.c_str(), X_OK) != 0) GTEST_SKIP() << "the game is not built: " << kGame;
+    PrivateXServer server;
+    if (server.Display().empty()) GTEST_SKIP() << "no Xvfb";
+    const pid_t game = StartGame({"SDL_VIDEODRIVER=x11", "DISPLAY=" + server.Display()});
+    ASSERT_GT(game, 0);
+    bool shown = false;
+    for (int i = 0; i < 200 && !shown; ++i) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(50));
+        shown = SomethingShown(server.Display());
+    }
+    EXPECT_TRUE(shown);
+    std::this_thread::sleep_for(std::chrono::milliseconds(300));
+    server.Kill();
+    EXPECT_EQ(WaitForExit(game, 10), 1);
+}
+
 }  // namespace
+}  // namespace zol::test
