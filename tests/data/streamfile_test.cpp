@@ -76,27 +76,6 @@ TEST(Scrambler, QcodeIsItsOwnInverseAndRefusesWhatItCannotDo) {
     EXPECT_EQ(d, (V{1, 2}));
 }
 
-TEST(Scrambler, TwiceRestoresAnyDataUnderAnyKey) {
-    uint64_t state = 987654321;
-    const auto next = [&] {
-        state ^= state << 13;
-        state ^= state >> 7;
-        state ^= state << 17;
-        return state;
-    };
-    for (int round = 0; round < 3000; ++round) {
-        V data(1 + next() % 300);
-        for (auto& b : data) b = static_cast<uint8_t>(next());
-        std::string key;
-        const size_t k = 1 + next() % 12;
-        for (size_t i = 0; i < k; ++i) key += static_cast<char>(0x20 + next() % 0x5F);
-        const V original = data;
-        ASSERT_TRUE(Qcode(data, key, true));
-        ASSERT_TRUE(Qcode(data, key, false));
-        ASSERT_EQ(data, original) << key;
-    }
-}
-
 TEST(Checksum, StandardCrc32) {
     EXPECT_EQ(static_cast<uint32_t>(Crc32(std::string_view("abc"))), 0x352441C2u);
     EXPECT_EQ(static_cast<uint32_t>(Crc32(std::string_view("123456789"))), 0xCBF43926u);
