@@ -133,38 +133,40 @@ TEST_F(Sprites, BltRotateQuarterTurnsAreExactAndOtherAnglesSnap) {
 }
 
 TEST_F(Sprites, AlphaModesSetTheirBlendStates) {
-    auto state = [&](int32_t mode) {
-        dev->Calls.clear();
-        SetAlphaMode(mode);
-        return dev->Of(DeviceCall::Blend).at(0)->State;
+    using F = BlendFactor;
+    const struct {
+        int32_t Mode;
+        bool AlphaTest, Blend;
+        BlendOp Op;
+        F Src, Dst;
+    } modes[] = {
+        {0, false, false, BlendOp::Add, F::One, F::Zero},
+        {1, true, false, BlendOp::Add, F::One, F::Zero},
+        {2, true, true, BlendOp::Add, F::SrcAlpha, F::InvSrcAlpha},
+        {5, true, true, BlendOp::Add, F::SrcAlpha, F::InvSrcAlpha},  // unknown: factors stay
+        {3, true, true, BlendOp::Add, F::SrcColor, F::InvSrcColor},
+        {10, true, true, BlendOp::Add, F::One, F::One},
+        {11, true, true, BlendOp::Add, F::One, F::InvSrcColor},
+        {12, true, true, BlendOp::Add, F::SrcColor, F::One},
+        {20, true, true, BlendOp::ReverseSubtract, F::One, F::One},
+        {21, true, true, BlendOp::Subtract, F::One, F::One},
+        {30, true, true, BlendOp::Min, F::One, F::One},
+        {31, true, true, BlendOp::Max, F::One, F::One},
+        {0, false, false, BlendOp::Add, F::One, F::Zero},
+        {5, true, true, BlendOp::Max, F::One, F::Zero},  // the operation of 31 stays too
     };
-    BlendState s = state(0);
-    EXPECT_FALSE(s.AlphaTest);
-    EXPECT_FALSE(s.Blend);
-    s = state(1);
-    EXPECT_TRUE(s.AlphaTest);
-    EXPECT_FALSE(s.Blend);
-    s = state(20);
-    EXPECT_EQ(s.Op, BlendOp::ReverseSubtract);
-    EXPECT_EQ(s.Src, BlendFactor::One);
-    EXPECT_EQ(s.Dst, BlendFactor::One);
-    EXPECT_EQ(state(21).Op, BlendOp::Subtract);
-    EXPECT_EQ(state(30).Op, BlendOp::Min);
-    EXPECT_EQ(state(31).Op, BlendOp::Max);
-    EXPECT_EQ(state(11).Dst, BlendFactor::InvSrcColor);
-    EXPECT_EQ(state(12).Src, BlendFactor::SrcColor);
-    EXPECT_EQ(state(3).Src, BlendFactor::SrcColor);
-    s = state(2);
-    EXPECT_EQ(s.Src, BlendFactor::SrcAlpha);
-    EXPECT_EQ(s.Dst, BlendFactor::InvSrcAlpha);
-    // An unknown mode keeps the factors of the previous one, with test and blending on.
-    const BlendState after = state(5);
-    EXPECT_TRUE(after.AlphaTest);
-    EXPECT_TRUE(after.Blend);
-    EXPECT_EQ(after.Src, BlendFactor::SrcAlpha);
-    EXPECT_EQ(after.Dst, BlendFactor::InvSrcAlpha);
-    EXPECT_EQ(state(0).Blend, false);
-    EXPECT_EQ(state(5).Dst, BlendFactor::Zero);
+    for (const auto& m : modes) {
+        dev->Calls.clear();
+        SetAlphaMode(m.Mode);
+        const BlendState s = dev->Of(DeviceCall::Blend).at(0)->State;
+        EXPECT_EQ(s.AlphaTest, m.AlphaTest) << m.Mode;
+        EXPECT_EQ(s.Blend, m.Blend) << m.Mode;
+        if (m.Blend) {
+            EXPECT_EQ(s.Op, m.Op) << m.Mode;
+        }
+        EXPECT_EQ(s.Src, m.Src) << m.Mode;
+        EXPECT_EQ(s.Dst, m.Dst) << m.Mode;
+    }
     // A mode change draws what was batched first.
     const int32_t t = Texture("t", 4, 4);
     dev->Calls.clear();
