@@ -111,6 +111,43 @@ TEST(Glyphs, LifecycleFlashInThenLeaveAndRecycleSlots) {
     EXPECT_EQ(Glyphs[1].State, GlyphEntering);
 }
 
+TEST(Glyphs, EffectsFloatGrowFadeAndFlicker) {
+    // One step of each leaving effect on a glyph at (10, 20): (effect, x, y, scale, alpha).
+    const std::tuple<int32_t, float, float, float, float> steps[] = {
+        {12, 10, 20, 1, 0.9f},                  // fades by a tenth
+        {20, 10, 20.1f, 1, 1 - 1.0f / 15},      // sinks
+        {21, 10, 19.9f, 1, 1 - 1.0f / 15},      // rises
+        {24, 9.75f, 19.5f, 1.1f, 1 - 1.0f / 15},  // grows about its centre
+    };
+    GameHarness h(std::make_unique<ScriptedRandom>(std::deque<double>{0.05, 0.25, 0.5}));
+    for (auto [effect, x, y, scale, alpha] : steps) {
+        ClearTexts();
+        TickCount = 1000;
+        AddText(kFont, 10, 20, "A", 0, 0, effect, 0, 100, 0);
+        TickCount = 1001;
+        UpdateTexts();
+        UpdateTexts();
+        TickCount = 1200;
+        UpdateTexts();
+        const TextGlyph& g = Glyphs[1];
+        ASSERT_EQ(g.State, GlyphLeaving) << effect;
+        EXPECT_FLOAT_EQ(g.X, x) << effect;
+        EXPECT_FLOAT_EQ(g.Y, y) << effect;
+        EXPECT_FLOAT_EQ(g.Scale, scale) << effect;
+        EXPECT_FLOAT_EQ(g.Alpha, alpha) << effect;
+    }
+    // Flicker: one draw in ten picks a new target in -1..1, which the alpha walks to by 0.1.
+    ClearTexts();
+    AddText(kFont, 0, 0, "b", 0, 30, 0, -100, 0, 0);
+    UpdateTexts();
+    UpdateTexts();
+    UpdateTexts();  // 0.05: a new target, -0.5
+    EXPECT_FLOAT_EQ(Glyphs[1].Alpha, 0.9f);
+    UpdateTexts();  // 0.5: the same target
+    EXPECT_FLOAT_EQ(Glyphs[1].Alpha, 0.8f);
+    EXPECT_FLOAT_EQ(Glyphs[1].Target, -0.5f);
+}
+
 TEST(Glyphs, ApproachAndBlink) {
     // (start, target, divisor, mode, result): mode 1 steps by a fixed amount, 2 by a
     // fraction of the distance, others do nothing; none passes its target.

@@ -183,23 +183,23 @@ TEST_F(GlPixels, MagentaBecomesTransparentUnderTheColourKey) {
 }
 
 TEST_F(GlPixels, GammaAndTintCoverTheWholeScreen) {
-    const int corners[4][2] = {{0, 0}, {479, 0}, {0, 287}, {479, 287}};
-    BeginScene(0xFFC86432u, 0);  // (200, 100, 50)
-    ApplyGamma(-0.5f);
-    EndScene();
-    for (auto& c : corners) EXPECT_EQ(Pixel(c[0], c[1]), 0x480000u) << c[0] << "," << c[1];
-    EXPECT_EQ(Pixel(240, 144), 0x480000u);
-
-    BeginScene(0xFF102030u, 0);
-    ApplyGamma(2);
-    EndScene();
-    for (auto& c : corners) EXPECT_EQ(Pixel(c[0], c[1]), 0xFFFFFFu);
-
-    BeginScene(0xFF646464u, 0);  // (100, 100, 100): the game-over look
-    ApplyTint(0.5f, 0, 0);
-    ApplyGamma(-0.5f);
-    EndScene();
-    for (auto& c : corners) EXPECT_EQ(Pixel(c[0], c[1]), 0x640000u);
+    const struct {
+        uint32_t Background;
+        float Tint, Gamma;
+        uint32_t Expected;
+    } effects[] = {
+        {0xFFC86432u, 0, -0.5f, 0x480000u},  // (200, 100, 50) darkened by half of 255
+        {0xFF102030u, 0, 2, 0xFFFFFFu},      // brightened past white
+        {0xFF646464u, 0.5f, -0.5f, 0x640000u},  // the game-over look: red tint, then darker
+    };
+    for (const auto& e : effects) {
+        BeginScene(e.Background, 0);
+        if (e.Tint) ApplyTint(e.Tint, 0, 0);
+        ApplyGamma(e.Gamma);
+        EndScene();
+        for (auto [x, y] : {std::pair{0, 0}, {479, 0}, {0, 287}, {479, 287}, {240, 144}})
+            EXPECT_EQ(Pixel(x, y), e.Expected) << std::hex << e.Background << " at " << x << "," << y;
+    }
 }
 
 TEST_F(GlPixels, ClearColourZeroKeepsTheLastFrame) {
