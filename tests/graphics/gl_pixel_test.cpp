@@ -103,6 +103,13 @@ TEST_F(GlPixels, BlendModesOnKnownColours) {
     EXPECT_EQ(Blend(10, kBack, kSrc), 0xC0C0FFu);   // sum, saturating
     EXPECT_EQ(Blend(5, kBack, kSrc), 0xC0C0FFu);    // unknown: the last factors stay
     EXPECT_EQ(Blend(2, kBack, kSrc), 0x408040u);    // opaque texel: alpha blend replaces
+    // Colour-weighted modes, within one step of rounding per channel:
+    // 3 is src * src + dst * (1 - src), 11 is src + dst * (1 - src).
+    for (auto [mode, want] : {std::pair{3, 0x7060A0u}, {11, 0xA0A0D0u}}) {
+        const uint32_t got = Blend(mode, kBack, kSrc);
+        for (int shift : {0, 8, 16})
+            EXPECT_NEAR(int(got >> shift & 0xFF), int(want >> shift & 0xFF), 1) << mode << std::hex << " " << got;
+    }
 }
 
 TEST_F(GlPixels, SpritesLandTexelForPixelWithYDown) {
