@@ -136,6 +136,9 @@ TEST(StreamFile, LayoutOfAPlainFile) {
     V back;
     ASSERT_TRUE(FileReadData(f, back, ""));
     EXPECT_EQ(back, V{42});
+    // Nothing to write, or nowhere to write it: refused.
+    EXPECT_FALSE(FileWriteData(dir.File("empty.qrt"), {}, false, ""));
+    EXPECT_FALSE(FileWriteData(dir.Folder() + "no/such/folder.qrt", {42}, false, ""));
 
     // One byte more than the header says: rejected, and the caller's array is untouched.
     V extra = raw;
@@ -187,6 +190,10 @@ TEST(StreamFile, CompressedAndScrambledFilesNeedTheirPassword) {
     V back;
     EXPECT_FALSE(FileReadData(f, back, ""));
     raw[19] = 0xFF;  // negative
+    WriteAll(f, raw);
+    EXPECT_FALSE(FileReadData(f, back, ""));
+    raw[19] = 0;
+    raw[16] = 0xB6;  // 2998: one byte less than the payload expands to
     WriteAll(f, raw);
     EXPECT_FALSE(FileReadData(f, back, ""));
 }
