@@ -91,7 +91,7 @@ TEST_F(Frame, BoardPieceGlowsAndFlashesComeFromTheirSheetCells) {
         b.State = state;
         return b;
     };
-    place(0, 1, 0, cBlock::Idle);
+    place(0, 1, 0, cBlock::Idle).Flashing = true;  // an empty cell neither flashes
     cBlock& moving = place(0, 0, 1, cBlock::Moving);
     moving.Partner = &Game.Map[0][1];
     moving.Progress = 0.5f;
@@ -102,6 +102,9 @@ TEST_F(Frame, BoardPieceGlowsAndFlashesComeFromTheirSheetCells) {
     cBlock& changing = place(6, 0, 3, cBlock::Changing);
     changing.OldKind = 2;
     changing.Progress = 0.25f;
+    changing.Flashing = true;  // nor does a block that still animates
+    place(8, 5, 2, cBlock::Appearing).Progress = 0.5f;
+    place(9, 5, 0, cBlock::Appearing);  // nor glows
     form.EditCount = 1;
     form.EditBlocks.resize(2);
     form.EditBlocks[1].X = 1;
@@ -146,7 +149,9 @@ TEST_F(Frame, BoardPieceGlowsAndFlashesComeFromTheirSheetCells) {
         {96, 144, 96, 0, 255},    // kind 3
         {192, 48, 0, 48, 255},    // a timed block
         {288, 0, 48, 0, 255},     // the first half of a change shows the old kind
-        {288, 0, 96, 144, 128},   // and its glow, sin^2 of a quarter
+        {384, 240, 48, 0, 255},   // an appearing kind 2
+        {288, 0, 96, 144, 128},   // the change's glow, sin^2 of a quarter
+        {384, 240, 0, 144, 255},  // the appearing glow, at its brightest halfway
         {192, 96, 192, 0, 255},   // the piece's kind 5 at its offset
         {96, 144, 96, 192, 128},  // the third frame of a flash
     };
