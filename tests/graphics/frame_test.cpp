@@ -2,6 +2,7 @@
 // the game-over texts and the text drawing.
 #include <array>
 #include <cmath>
+#include <tuple>
 
 #include "GraphicsFixture.h"
 #include "framework/graphics/mDText.h"
@@ -234,25 +235,26 @@ TEST_F(Frame, TextsAlignConvertAndDrawOnlyVisibleGlyphs) {
     EXPECT_FLOAT_EQ(v[24].Y + 0.5f, 40);
     EXPECT_EQ(Texts(), (std::vector<std::string>{"abcdab\xe9\x80"}));
 
-    // Of the glyph table only showing, visible, printable glyphs are drawn.
+    // Of the glyph table only glyphs on screen (entering, showing or leaving), visible and
+    // printable are drawn: here A, D and E.
     dev->Calls.clear();
-    Glyphs.assign(5, TextGlyph{});
-    GlyphCount = 4;
-    const std::pair<uint8_t, uint8_t> glyphs[] = {{GlyphShowing, 'A'}, {GlyphWaiting, 'B'},
-                                                  {GlyphShowing, ' '}, {GlyphLeaving, 'C'}};
-    for (int i = 1; i <= 4; ++i) {
-        Glyphs[i].State = glyphs[i - 1].first;
-        Glyphs[i].Char = glyphs[i - 1].second;
-        Glyphs[i].Alpha = i == 4 ? 0 : 1;
-        Glyphs[i].X = 10;
+    const std::tuple<uint8_t, uint8_t, float> glyphs[] = {
+        {GlyphEntering, 'A', 1}, {GlyphWaiting, 'B', 1}, {GlyphShowing, ' ', 1}, {GlyphLeaving, 'C', 0},
+        {GlyphShowing, 'D', 1},  {GlyphLeaving, 'E', 1}, {GlyphFree, 'F', 1}};
+    Glyphs.assign(std::size(glyphs) + 1, TextGlyph{});
+    GlyphCount = static_cast<int32_t>(std::size(glyphs));
+    for (size_t i = 1; i < Glyphs.size(); ++i) {
+        std::tie(Glyphs[i].State, Glyphs[i].Char, Glyphs[i].Alpha) = glyphs[i - 1];
+        Glyphs[i].X = 10.0f * i;
         Glyphs[i].Y = 20;
         Glyphs[i].Font = f;
     }
     RenderTexts(1);
     FlushPolyBuffer();
+    EXPECT_EQ(Texts(), (std::vector<std::string>{"ADE"}));
     const auto& g = Draws().at(0)->SpriteVertices;
-    ASSERT_EQ(g.size(), 6u);
     EXPECT_FLOAT_EQ(g[0].X + 0.5f, 11);
+    EXPECT_FLOAT_EQ(g[0].Y + 0.5f, 21);
     EXPECT_EQ(g[0].Color, kWhite);  // 0.5 + glow 1 is limited to 1
 }
 
