@@ -40,12 +40,6 @@ bool LoadImage(const std::string& path, Image& out, std::string& error) {
 
 namespace {
 
-uint32_t Le(const std::vector<uint8_t>& b, size_t at, int n) {
-    uint32_t v = 0;
-    for (int i = n - 1; i >= 0; --i) v = (v << 8) | b[at + i];
-    return v;
-}
-
 uint32_t Be(const std::vector<uint8_t>& b, size_t at, int n) {
     uint32_t v = 0;
     for (int i = 0; i < n; ++i) v = (v << 8) | b[at + i];
@@ -57,51 +51,6 @@ bool Tag(const std::vector<uint8_t>& b, size_t at, const char* tag) {
 }
 
 }  // namespace
-
-bool ParseWave(const std::vector<uint8_t>& b, Wave& w, std::string& error) {
-    if (b.size() < 12 || !Tag(b, 0, "RIFF") || !Tag(b, 8, "WAVE")) {
-        error = "not a RIFF/WAVE file";
-        return false;
-    }
-    if (Le(b, 4, 4) + 8 != b.size()) {
-        error = "RIFF size does not match the file size";
-        return false;
-    }
-    bool haveFmt = false, haveData = false;
-    size_t at = 12;
-    while (at + 8 <= b.size()) {
-        const uint32_t size = Le(b, at + 4, 4);
-        const size_t body = at + 8;
-        if (size > b.size() - body) {
-            error = "chunk runs past the end of the file";
-            return false;
-        }
-        if (Tag(b, at, "fmt ") && size >= 16) {
-            w.format = static_cast<int>(Le(b, body, 2));
-            w.channels = static_cast<int>(Le(b, body + 2, 2));
-            w.rate = static_cast<int>(Le(b, body + 4, 4));
-            w.byteRate = static_cast<int>(Le(b, body + 8, 4));
-            w.blockAlign = static_cast<int>(Le(b, body + 12, 2));
-            w.bits = static_cast<int>(Le(b, body + 14, 2));
-            haveFmt = true;
-        } else if (Tag(b, at, "data")) {
-            if (!haveFmt || size % 2) {
-                error = "data before fmt or odd data size";
-                return false;
-            }
-            w.samples.resize(size / 2);
-            for (size_t i = 0; i < w.samples.size(); ++i)
-                w.samples[i] = static_cast<int16_t>(Le(b, body + 2 * i, 2));
-            haveData = true;
-        }
-        at = body + size + (size & 1);
-    }
-    if (at != b.size() || !haveFmt || !haveData) {
-        error = "missing chunk or trailing bytes";
-        return false;
-    }
-    return true;
-}
 
 bool ParseMidi(const std::vector<uint8_t>& b, Midi& m, std::string& error) {
     if (b.size() < 14 || !Tag(b, 0, "MThd") || Be(b, 4, 4) != 6) {

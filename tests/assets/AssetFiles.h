@@ -1,6 +1,7 @@
-// Readers for the generated asset files, written independently of the generator
+// Readers for the generated images and song, written independently of the generator
 // so that the tests check the files themselves rather than the generator's idea
-// of them. Every reader bounds-checks and reports damage through `error`.
+// of them (the waves are read by the game's own decoder). Every reader bounds-checks
+// and reports damage through `error`.
 #pragma once
 
 #include <cstdint>
@@ -28,15 +29,6 @@ bool LoadImage(const std::string& path, Image& out, std::string& error);
 // Brightness 0..255.
 inline float Luma(const Pixel& p) { return 0.299f * p.r + 0.587f * p.g + 0.114f * p.b; }
 inline bool IsMagenta(const Pixel& p) { return p.r == 255 && p.g == 0 && p.b == 255; }
-
-// The format, rate and samples of a PCM wave file.
-struct Wave {
-    int format = 0, channels = 0, rate = 0, bits = 0, blockAlign = 0, byteRate = 0;
-    std::vector<int16_t> samples;
-};
-
-// Parses a RIFF/WAVE file, checking that every chunk fits in the file.
-bool ParseWave(const std::vector<uint8_t>& bytes, Wave& out, std::string& error);
 
 // One note of a MIDI file, in the file's ticks.
 struct MidiNote {

@@ -108,30 +108,28 @@ TEST(Stream, TwoDimensionalArraysRunFirstIndexFastest) {
     Array2D<uint8_t> a(2, 3);
     for (int j = 0; j < 3; ++j)
         for (int i = 0; i < 2; ++i) a(i, j) = static_cast<uint8_t>(10 * i + j);
-    qStream s;
-    s.WriteArrayByte2D(a);
-    EXPECT_EQ(Bytes(s), (V{2, 0, 0, 0, 3, 0, 0, 0, 0, 10, 1, 11, 2, 12}));
-    Array2D<uint8_t> r;
-    s.ReadArrayByte2D(r);
-    EXPECT_EQ(r.Size1, 2);
-    EXPECT_EQ(r.Size2, 3);
-    EXPECT_EQ(r(1, 2), 12);
-
     Array2D<int32_t> l(1, 2);
     l(0, 1) = -5;
     Array2D<int16_t> n(2, 1);
     n(1, 0) = 300;
-    qStream t;
-    t.WriteArrayLong2D(l);
-    t.WriteArrayInteger2D(n);
-    EXPECT_EQ(t.GetLength(), 8 + 8 + 8 + 4);
+    qStream s;
+    s.WriteArrayByte2D(a);
+    EXPECT_EQ(Bytes(s), (V{2, 0, 0, 0, 3, 0, 0, 0, 0, 10, 1, 11, 2, 12}));
+    s.WriteArrayLong2D(l);
+    s.WriteArrayInteger2D(n);
+    EXPECT_EQ(s.GetLength(), 14 + 8 + 8 + 8 + 4);
+    Array2D<uint8_t> a2;
     Array2D<int32_t> l2;
     Array2D<int16_t> n2;
-    t.ReadArrayLong2D(l2);
-    t.ReadArrayInteger2D(n2);
+    s.ReadArrayByte2D(a2);
+    s.ReadArrayLong2D(l2);
+    s.ReadArrayInteger2D(n2);
+    EXPECT_EQ(a2.Size1, 2);
+    EXPECT_EQ(a2.Size2, 3);
+    EXPECT_EQ(a2(1, 2), 12);
     EXPECT_EQ(l2(0, 1), -5);
     EXPECT_EQ(n2(1, 0), 300);
-    EXPECT_FALSE(t.Failed());
+    EXPECT_FALSE(s.Failed());
 }
 
 TEST(Stream, ExportImportAndNestedStreams) {

@@ -76,27 +76,6 @@ TEST(Scrambler, QcodeIsItsOwnInverseAndRefusesWhatItCannotDo) {
     EXPECT_EQ(d, (V{1, 2}));
 }
 
-TEST(Scrambler, TwiceRestoresAnyDataUnderAnyKey) {
-    uint64_t state = 987654321;
-    const auto next = [&] {
-        state ^= state << 13;
-        state ^= state >> 7;
-        state ^= state << 17;
-        return state;
-    };
-    for (int round = 0; round < 3000; ++round) {
-        V data(1 + next() % 300);
-        for (auto& b : data) b = static_cast<uint8_t>(next());
-        std::string key;
-        const size_t k = 1 + next() % 12;
-        for (size_t i = 0; i < k; ++i) key += static_cast<char>(0x20 + next() % 0x5F);
-        const V original = data;
-        ASSERT_TRUE(Qcode(data, key, true));
-        ASSERT_TRUE(Qcode(data, key, false));
-        ASSERT_EQ(data, original) << key;
-    }
-}
-
 TEST(Checksum, StandardCrc32) {
     EXPECT_EQ(static_cast<uint32_t>(Crc32(std::string_view("abc"))), 0x352441C2u);
     EXPECT_EQ(static_cast<uint32_t>(Crc32(std::string_view("123456789"))), 0xCBF43926u);
@@ -157,6 +136,9 @@ TEST(StreamFile, LayoutOfAPlainFile) {
     V back;
     ASSERT_TRUE(FileReadData(f, back, ""));
     EXPECT_EQ(back, V{42});
+    // Nothing to write, or nowhere to write it: refused.
+    EXPECT_FALSE(FileWriteData(dir.File("empty.qrt"), {}, false, ""));
+    EXPECT_FALSE(FileWriteData(dir.Folder() + "no/such/folder.qrt", {42}, false, ""));
 
     // One byte more than the header says: rejected, and the caller's array is untouched.
     V extra = raw;
@@ -208,6 +190,10 @@ TEST(StreamFile, CompressedAndScrambledFilesNeedTheirPassword) {
     V back;
     EXPECT_FALSE(FileReadData(f, back, ""));
     raw[19] = 0xFF;  // negative
+    WriteAll(f, raw);
+    EXPECT_FALSE(FileReadData(f, back, ""));
+    raw[19] = 0;
+    raw[16] = 0xB6;  // 2998: one byte less than the payload expands to
     WriteAll(f, raw);
     EXPECT_FALSE(FileReadData(f, back, ""));
 }

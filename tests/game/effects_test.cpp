@@ -1,6 +1,8 @@
 // Particles and the animated glyph table.
 #include <gtest/gtest.h>
 
+#include <tuple>
+
 #include "framework/core/qCore.h"
 #include "framework/graphics/mDText.h"
 #include "game/mParticles.h"
@@ -34,18 +36,6 @@ TEST(Particles, FadeGrowAndCompactInOrder) {
     for (int i = 0; i < 10; ++i) UpdateParticles();
     EXPECT_EQ(ParticleCount, 0);
     RenderParticles(-1);  // nothing left to draw, and nothing breaks
-}
-
-TEST(Particles, TableKeepsItsStorage) {
-    GameHarness h;
-    for (int i = 0; i < 600; ++i) AddParticle(0, 0, i % 3, 1);
-    const Particle* storage = Particles.data();
-    for (int i = 0; i < 25; ++i) UpdateParticles();
-    EXPECT_EQ(ParticleCount, 0);
-    for (int i = 0; i < 600; ++i) AddParticle(0, 0, 0, 1);
-    EXPECT_EQ(Particles.data(), storage) << "a warm table is reused, not reallocated";
-    ClearParticles();
-    EXPECT_EQ(ParticleCount, 0);
 }
 
 TEST(Glyphs, EscapesLineBreaksTabsAndDelays) {
@@ -121,17 +111,52 @@ TEST(Glyphs, LifecycleFlashInThenLeaveAndRecycleSlots) {
     EXPECT_EQ(Glyphs[1].State, GlyphEntering);
 }
 
+TEST(Glyphs, EffectsFloatGrowFadeAndFlicker) {
+    // One step of each leaving effect on a glyph at (10, 20): (effect, x, y, scale, alpha).
+    const std::tuple<int32_t, float, float, float, float> steps[] = {
+        {12, 10, 20, 1, 0.9f},                  // fades by a tenth
+        {20, 10, 20.1f, 1, 1 - 1.0f / 15},      // sinks
+        {21, 10, 19.9f, 1, 1 - 1.0f / 15},      // rises
+        {24, 9.75f, 19.5f, 1.1f, 1 - 1.0f / 15},  // grows about its centre
+    };
+    GameHarness h(std::make_unique<ScriptedRandom>(std::deque<double>{0.05, 0.25, 0.5}));
+    for (auto [effect, x, y, scale, alpha] : steps) {
+        ClearTexts();
+        TickCount = 1000;
+        AddText(kFont, 10, 20, "A", 0, 0, effect, 0, 100, 0);
+        TickCount = 1001;
+        UpdateTexts();
+        UpdateTexts();
+        TickCount = 1200;
+        UpdateTexts();
+        const TextGlyph& g = Glyphs[1];
+        ASSERT_EQ(g.State, GlyphLeaving) << effect;
+        EXPECT_FLOAT_EQ(g.X, x) << effect;
+        EXPECT_FLOAT_EQ(g.Y, y) << effect;
+        EXPECT_FLOAT_EQ(g.Scale, scale) << effect;
+        EXPECT_FLOAT_EQ(g.Alpha, alpha) << effect;
+    }
+    // Flicker: one draw in ten picks a new target in -1..1, which the alpha walks to by 0.1.
+    ClearTexts();
+    AddText(kFont, 0, 0, "b", 0, 30, 0, -100, 0, 0);
+    UpdateTexts();
+    UpdateTexts();
+    UpdateTexts();  // 0.05: a new target, -0.5
+    EXPECT_FLOAT_EQ(Glyphs[1].Alpha, 0.9f);
+    UpdateTexts();  // 0.5: the same target
+    EXPECT_FLOAT_EQ(Glyphs[1].Alpha, 0.8f);
+    EXPECT_FLOAT_EQ(Glyphs[1].Target, -0.5f);
+}
+
 TEST(Glyphs, ApproachAndBlink) {
-    float v = 0.95f;
-    Approach(v, 1.0f, 0.1f, 1);
-    EXPECT_EQ(v, 1.0f) << "never past the target";
-    v = 1.0f;
-    Approach(v, 0.0f, 4, 2);
-    EXPECT_EQ(v, 0.75f);
-    Approach(v, 0.75f, 4, 2);
-    EXPECT_EQ(v, 0.75f);
-    Approach(v, 0.0f, 1, 7);
-    EXPECT_EQ(v, 0.75f) << "unknown modes do nothing";
+    // (start, target, divisor, mode, result): mode 1 steps by a fixed amount, 2 by a
+    // fraction of the distance, others do nothing; none passes its target.
+    const std::tuple<float, float, float, int, float> steps[] = {
+        {0.95f, 1, 0.1f, 1, 1}, {1, 0, 4, 2, 0.75f}, {0.75f, 0.75f, 4, 2, 0.75f}, {0.75f, 0, 1, 7, 0.75f}};
+    for (auto [v, target, by, mode, result] : steps) {
+        Approach(v, target, by, mode);
+        EXPECT_EQ(v, result) << mode;
+    }
 
     GameHarness h(std::make_unique<ScriptedRandom>(
         std::deque<double>{0.005, 0.5, 0.5, 0.5, 0.005}));

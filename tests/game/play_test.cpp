@@ -52,6 +52,12 @@ TEST(Play, APieceAppearsStepsIsSteeredCycledAndPlaced) {
     h.Tick();
     EXPECT_EQ(f.EditBlocks[1].X, 1.0f) << "kinds move round the cells";
     EXPECT_EQ(f.EditBlocks[2].X, 0.0f);
+    for (int key : {vk::Right, vk::D, vk::E, vk::Shift}) {  // the other keys that cycle
+        const float before = f.EditBlocks[1].X;
+        h.Press(key);
+        h.Tick();
+        EXPECT_NE(f.EditBlocks[1].X, before) << key;
+    }
 
     h.Press(vk::Left);  // held: one column per tick
     const int before = h.Ticks();

@@ -189,33 +189,26 @@ TEST(Scoring, LevelThresholdsBombsAndMultipleLevelUps) {
     // 1 points text + 2 x ("Level Up" + 41 level numbers).
     EXPECT_EQ(LiveGlyphCount(), 3 + 2 * (8 + 41));
 
-    // The stock never passes three: none at 7 with three, back to three at 10.
-    k.Level = 6;
-    k.LevelBaseScore = 1500;
-    k.NextLevelScore = 2100;
-    k.Score = 2100;
-    j.game.Bombs = 3;
-    j.game.AddScore(0, 0, 1);
-    EXPECT_EQ(k.Level, 7);
-    EXPECT_EQ(j.game.Bombs, 3);
-    k.Level = 9;
-    k.LevelBaseScore = 3600;
-    k.NextLevelScore = 4500;
-    k.Score = 4500;
-    j.game.Bombs = 2;
-    j.game.AddScore(0, 0, 1);
-    EXPECT_EQ(k.Level, 10);
-    EXPECT_EQ(j.game.Bombs, 3);
-    EXPECT_EQ(j.game.DelayFactor, 0.75f);
-
-    // From level 20 on the piece steps on every frame.
-    k.Level = 19;
-    k.LevelBaseScore = 17100;
-    k.NextLevelScore = 19000;
-    k.Score = 19000;
-    j.game.AddScore(0, 0, 1);
-    EXPECT_EQ(k.Level, 20);
-    EXPECT_EQ(j.game.DelayFactor, 0.0f);
+    // One level up from just below each threshold: a bomb at levels 4, 7, 10, ... while the
+    // stock is below three, and the piece steps faster until, from level 20 on, every frame.
+    const struct {
+        int32_t Level, BombsBefore, BombsAfter;
+        float Delay;
+    } ups[] = {{4, 0, 1, 0.96f}, {7, 3, 3, 0.8775f}, {8, 1, 1, 0.84f},
+               {10, 2, 3, 0.75f}, {20, 0, 0, 0},       {21, 0, 0, 0}};
+    for (const auto& u : ups) {
+        const int32_t L = u.Level;
+        k.Level = L - 1;
+        k.LevelBaseScore = 50 * (L - 2) * (L - 1);
+        k.Score = k.NextLevelScore = 50 * (L - 1) * L;
+        j.game.Bombs = u.BombsBefore;
+        j.game.AddScore(0, 0, 1);
+        EXPECT_EQ(k.Level, L);
+        EXPECT_EQ(k.LevelBaseScore, 50 * (L - 1) * L);
+        EXPECT_EQ(k.NextLevelScore, 50 * L * (L + 1));
+        EXPECT_EQ(j.game.Bombs, u.BombsAfter) << L;
+        EXPECT_FLOAT_EQ(j.game.DelayFactor, u.Delay) << L;
+    }
 }
 
 TEST(Scoring, LevelUpDuringAMergeLowersItAndSkipsLaterPairs) {

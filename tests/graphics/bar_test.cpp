@@ -6,23 +6,19 @@
 namespace zol::ui {
 namespace {
 
-TEST(Bar, ValuesAreLimitedAndTheFillFollows) {
+TEST(Bar, ValuesAreLimitedAndTheFillFollowsTheBorder) {
     Bar bar;  // newly placed: 50 of 100, sunken border (2 px), inner width 96
-    EXPECT_EQ(bar.Value(), 50.0f);
-    EXPECT_EQ(bar.Max(), 100);
     EXPECT_EQ(bar.Draw(0, 0, 100, 10).FillWidth, 48);
+    EXPECT_EQ(bar.Draw(0, 0, 100, 10).BorderWidth, 2);
     bar.SetValue(150);
     EXPECT_EQ(bar.Value(), 100.0f);
     EXPECT_EQ(bar.Draw(0, 0, 100, 10).FillWidth, 96);
     bar.SetValue(-3);
-    EXPECT_EQ(bar.Value(), 0.0f);
     EXPECT_EQ(bar.Draw(0, 0, 100, 10).FillWidth, 0);
-    bar.SetMax(0);
+    bar.SetMax(-7);
     EXPECT_EQ(bar.Max(), 1);
     bar.SetValue(0.5f);
     EXPECT_EQ(bar.Draw(0, 0, 100, 10).FillWidth, 48);
-    bar.SetMax(-7);
-    EXPECT_EQ(bar.Max(), 1);
     // A smaller maximum pulls the value down with it.
     bar.SetMax(100);
     bar.SetValue(80);
@@ -32,27 +28,30 @@ TEST(Bar, ValuesAreLimitedAndTheFillFollows) {
     const WindowBar tiny = bar.Draw(0, 0, 1, -5);
     EXPECT_EQ(tiny.FillWidth, 0);
     EXPECT_EQ(tiny.FillHeight, 0);
-}
-
-TEST(Bar, BorderStyles) {
-    Bar bar;
-    bar.SetBorder(1);
-    const WindowBar one = bar.Draw(52, 342, 477, 7);
-    bar.SetBorder(7);
-    const WindowBar seven = bar.Draw(52, 342, 477, 7);
-    EXPECT_EQ(one.BorderStyle, BarBorderFlat);
-    EXPECT_EQ(seven.BorderStyle, BarBorderFlat);
-    EXPECT_EQ(one.FillWidth, seven.FillWidth);
-    EXPECT_EQ(one.FillLeft, 53);
-    EXPECT_EQ(one.FillHeight, 5);
+    // Borders 1 and 7 are both flat and one pixel wide; 0 has none.
+    for (int32_t border : {1, 7}) {
+        bar.SetBorder(border);
+        const WindowBar w = bar.Draw(52, 342, 477, 7);
+        EXPECT_EQ(w.BorderStyle, BarBorderFlat);
+        EXPECT_EQ(w.FillLeft, 53);
+        EXPECT_EQ(w.FillHeight, 5);
+        EXPECT_EQ(w.FillWidth, 475);
+    }
     bar.SetBorder(0);
     EXPECT_EQ(bar.Draw(0, 0, 100, 10).FillHeight, 10);
-    bar.SetBorder(2);
-    EXPECT_EQ(bar.Draw(0, 0, 100, 10).BorderWidth, 2);
+
+    // The game's own bar: half full, red on pink, the fill rounded to even.
+    const WindowBar level = Bar::LevelBarDesign().Draw(52, 342, 477, 7);
+    EXPECT_EQ(level.ForeRGB, 0x800000u);
+    EXPECT_EQ(level.BackRGB, 0xFFC0C0u);
+    EXPECT_EQ(level.BorderStyle, BarBorderFlat);
+    EXPECT_EQ(level.FillWidth, 238);
+    EXPECT_EQ(level.FrameLeft, 52);
+    EXPECT_EQ(level.FrameWidth, 477);
 }
 
 TEST(Bar, DesignStore) {
-    // A fresh instance and a stored one without "Value" differ: half full against full.
+    // A stored bar without "Value" is full, unlike a fresh one; damaged values fall back.
     PropertyStore store;
     store.WriteNumber("Max", 40);
     Bar loaded;
@@ -61,16 +60,12 @@ TEST(Bar, DesignStore) {
     EXPECT_EQ(loaded.Value(), 40.0f);
     EXPECT_EQ(loaded.Border(), 2);
     EXPECT_EQ(loaded.ForeColor(), 0x800000u);
-    EXPECT_EQ(loaded.BackColor(), 0xFFFFFFu);
     EXPECT_FALSE(loaded.DesignChanged());
     EXPECT_EQ(Bar().ForeColor(), 0xFF8080u);
-
-    // Damaged values fall back to the defaults.
     PropertyStore bad;
-    bad.Write("Max", "lots");
-    bad.Write("Value", "1e999");
-    bad.Write("Border", "");
-    bad.Write("BackColor", "-5");
+    for (const auto& [key, value] : {std::pair{"Max", "lots"}, {"Value", "1e999"}, {"Border", ""},
+                                     {"BackColor", "-5"}})
+        bad.Write(key, value);
     loaded.ReadProperties(bad);
     EXPECT_EQ(loaded.Max(), 100);
     EXPECT_EQ(loaded.Value(), 100.0f);
@@ -94,20 +89,6 @@ TEST(Bar, DesignStore) {
     EXPECT_EQ(again.Value(), 12.25f);
     EXPECT_EQ(again.ForePicture(), "fill.png");
     EXPECT_EQ(again.BackPicture(), "");
-}
-
-TEST(Bar, LevelBarDesign) {
-    const Bar bar = Bar::LevelBarDesign();
-    EXPECT_EQ(bar.Value(), 50.0f);
-    EXPECT_EQ(bar.Max(), 100);
-    EXPECT_EQ(bar.Border(), 1);
-    const WindowBar w = bar.Draw(52, 342, 477, 7);
-    EXPECT_EQ(w.ForeRGB, 0x800000u);  // red 128
-    EXPECT_EQ(w.BackRGB, 0xFFC0C0u);  // red 255, green 192, blue 192
-    EXPECT_EQ(w.BorderStyle, BarBorderFlat);
-    EXPECT_EQ(w.FillWidth, 238);  // half of the 475 pixels inside the border, to even
-    EXPECT_EQ(w.FrameLeft, 52);
-    EXPECT_EQ(w.FrameWidth, 477);
 }
 
 }  // namespace

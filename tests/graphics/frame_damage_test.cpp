@@ -107,10 +107,12 @@ TEST(FrameDamage, FramesThatCannotBeComparedAreWhole) {
     d.End(true);
     EXPECT_TRUE(d.Whole());
 
-    // Damage over half the screen is redrawn whole.
-    Frame(d, {background, a});
-    Frame(d, {background, a, Drawn{3, {0, 0, W, H * 3 / 4}}});
-    EXPECT_TRUE(d.Whole());
+    // Damage over half the screen is redrawn whole; half of it exactly is not.
+    for (int32_t rows : {H / 2, H / 2 + 1}) {
+        Frame(d, {background, a});
+        Frame(d, {background, a, Drawn{3, {0, 0, W, rows}}});
+        EXPECT_EQ(d.Whole(), rows > H / 2) << rows;
+    }
 
     // More edits than the search allows (sparks that all move): every draw between the
     // common head and tail is damage, the rest of the screen is not; the next frame is

@@ -3,6 +3,8 @@
 #include <SDL2/SDL.h>
 #include <SDL2/SDL_image.h>
 
+#include <array>
+#include <tuple>
 #include <cmath>
 #include <unistd.h>
 
@@ -17,6 +19,17 @@ namespace {
 
 using Sprites = RecordingGraphics;
 
+// The four corners (x, y, u, v) of quad Q, in vertex order, without the half-pixel shift.
+using C = std::vector<std::array<float, 4>>;
+C Corners(const std::vector<SpriteVertex>& v, size_t q = 0) {
+    C out;
+    for (size_t i : {0, 1, 2, 5}) {
+        const SpriteVertex& c = v.at(6 * q + i);
+        out.push_back({c.X + 0.5f, c.Y + 0.5f, c.TU, c.TV});
+    }
+    return out;
+}
+
 TEST_F(Sprites, BatchesDrawInOrderOfFirstUseAndShiftHalfAPixel) {
     const int32_t a = Texture("a", 32, 32), b = Texture("b", 32, 32);
     Blt(a, 0, 0, 10, 10, 0, 0, 0, 0, kWhite, 1);
@@ -24,49 +37,37 @@ TEST_F(Sprites, BatchesDrawInOrderOfFirstUseAndShiftHalfAPixel) {
     Blt(a, 40, 0, 10, 10, 0, 0, 0, 0, 0xFF123456u, 1);
     EXPECT_EQ(PolyBufferCount, 2);
     EndScene();
+    EXPECT_EQ(PolyBufferCount, 0);
     auto draws = Draws();
     ASSERT_EQ(draws.size(), 2u);
     EXPECT_EQ(draws[0]->Texture, Textures[a].Texture);
     EXPECT_EQ(draws[1]->Texture, Textures[b].Texture);
-    ASSERT_EQ(draws[0]->SpriteVertices.size(), 12u);  // both A sprites, in call order
     const auto& v = draws[0]->SpriteVertices;
+    ASSERT_EQ(v.size(), 12u);  // both A sprites, in call order
+    EXPECT_EQ(Corners(v), (C{{0, 0, 0, 0}, {10, 0, 1, 0}, {10, 10, 1, 1}, {0, 10, 0, 1}}));
+    EXPECT_EQ(Corners(v, 1)[0], (std::array<float, 4>{40, 0, 0, 0}));
     EXPECT_FLOAT_EQ(v[0].X, -0.5f);
-    EXPECT_FLOAT_EQ(v[0].Y, -0.5f);
-    EXPECT_FLOAT_EQ(v[2].X, 9.5f);
-    EXPECT_FLOAT_EQ(v[2].Y, 9.5f);
-    EXPECT_FLOAT_EQ(v[6].X, 39.5f);
     EXPECT_EQ(v[6].Color, 0xFF123456u);
     // Two triangles (1, 2, 3) and (1, 3, 4): slot 3 repeats 0, slot 4 repeats 2.
-    EXPECT_EQ(v[3].X, v[0].X);
-    EXPECT_EQ(v[4].Y, v[2].Y);
-    EXPECT_FLOAT_EQ(v[5].X, -0.5f);
-    EXPECT_FLOAT_EQ(v[5].Y, 9.5f);
+    EXPECT_EQ(std::tie(v[3].X, v[3].Y, v[3].TU, v[3].TV), std::tie(v[0].X, v[0].Y, v[0].TU, v[0].TV));
+    EXPECT_EQ(std::tie(v[4].X, v[4].Y, v[4].TU, v[4].TV), std::tie(v[2].X, v[2].Y, v[2].TU, v[2].TV));
     for (const auto& x : v) {
         EXPECT_EQ(x.Z, 0.0f);
         EXPECT_EQ(x.RHW, 1.0f);
     }
-    EXPECT_EQ(PolyBufferCount, 0);
 }
 
 TEST_F(Sprites, BltDefaultsAndSourceRectangles) {
     const int32_t t = Texture("t", 64, 32);
-    Blt(t, 5, 6, 0, 0, 0, 0, 0, 0, kWhite, 1);     // whole image at natural size
-    Blt(t, 0, 0, 0, 0, 16, 8, 16, 8, kWhite, 1);   // a source rectangle, its own size
-    Blt(t, 0, 0, 100, 50, 0, 0, 32, 16, kWhite, 2); // TexScale 2: the top-left quarter
+    Blt(t, 5, 6, 0, 0, 0, 0, 0, 0, kWhite, 1);       // whole image at natural size
+    Blt(t, 0, 0, 0, 0, 16, 8, 16, 8, kWhite, 1);     // a source rectangle, its own size
+    Blt(t, 0, 0, 100, 50, 0, 0, 32, 16, kWhite, 2);  // TexScale 2: the top-left quarter
     FlushPolyBuffer();
     const auto& v = Draws().at(0)->SpriteVertices;
-    EXPECT_FLOAT_EQ(v[2].X, 5 + 64 - 0.5f);
-    EXPECT_FLOAT_EQ(v[2].Y, 6 + 32 - 0.5f);
-    EXPECT_FLOAT_EQ(v[2].TU, 1.0f);
-    EXPECT_FLOAT_EQ(v[2].TV, 1.0f);
-    EXPECT_FLOAT_EQ(v[6].TU, 0.25f);
-    EXPECT_FLOAT_EQ(v[6].TV, 0.25f);
-    EXPECT_FLOAT_EQ(v[8].X, 15.5f);
-    EXPECT_FLOAT_EQ(v[8].TU, 0.5f);
-    EXPECT_FLOAT_EQ(v[8].TV, 0.5f);
-    EXPECT_FLOAT_EQ(v[14].TU, 0.25f);
-    EXPECT_FLOAT_EQ(v[14].TV, 0.25f);
-    EXPECT_FLOAT_EQ(v[14].X, 99.5f);
+    EXPECT_EQ(Corners(v)[2], (std::array<float, 4>{69, 38, 1, 1}));
+    EXPECT_EQ(Corners(v, 1)[0], (std::array<float, 4>{0, 0, 0.25f, 0.25f}));
+    EXPECT_EQ(Corners(v, 1)[2], (std::array<float, 4>{16, 8, 0.5f, 0.5f}));
+    EXPECT_EQ(Corners(v, 2)[2], (std::array<float, 4>{100, 50, 0.25f, 0.25f}));
 }
 
 TEST_F(Sprites, MissingTexturesDrawNothingButUntexturedRectsDo) {
@@ -82,16 +83,8 @@ TEST_F(Sprites, MissingTexturesDrawNothingButUntexturedRectsDo) {
     EXPECT_EQ(draws[0]->Texture, 0u);
 }
 
-// The four corners (x, y, u, v) of the first quad of the frame, in vertex order.
-std::vector<std::array<float, 4>> Corners(const std::vector<SpriteVertex>& v) {
-    std::vector<std::array<float, 4>> out;
-    for (int i : {0, 1, 2, 5}) out.push_back({v[i].X + 0.5f, v[i].Y + 0.5f, v[i].TU, v[i].TV});
-    return out;
-}
-
 TEST_F(Sprites, BltRotateQuarterTurnsAreExactAndOtherAnglesSnap) {
     const int32_t t = Texture("t", 100, 100);
-    using C = std::vector<std::array<float, 4>>;
     auto rotated = [&](float angle) {
         dev->Calls.clear();
         BltRotate(t, 10, 20, 40, 30, 0, 0, 100, 100, kWhite, angle, 7, 9, 1);
@@ -133,38 +126,40 @@ TEST_F(Sprites, BltRotateQuarterTurnsAreExactAndOtherAnglesSnap) {
 }
 
 TEST_F(Sprites, AlphaModesSetTheirBlendStates) {
-    auto state = [&](int32_t mode) {
-        dev->Calls.clear();
-        SetAlphaMode(mode);
-        return dev->Of(DeviceCall::Blend).at(0)->State;
+    using F = BlendFactor;
+    const struct {
+        int32_t Mode;
+        bool AlphaTest, Blend;
+        BlendOp Op;
+        F Src, Dst;
+    } modes[] = {
+        {0, false, false, BlendOp::Add, F::One, F::Zero},
+        {1, true, false, BlendOp::Add, F::One, F::Zero},
+        {2, true, true, BlendOp::Add, F::SrcAlpha, F::InvSrcAlpha},
+        {5, true, true, BlendOp::Add, F::SrcAlpha, F::InvSrcAlpha},  // unknown: factors stay
+        {3, true, true, BlendOp::Add, F::SrcColor, F::InvSrcColor},
+        {10, true, true, BlendOp::Add, F::One, F::One},
+        {11, true, true, BlendOp::Add, F::One, F::InvSrcColor},
+        {12, true, true, BlendOp::Add, F::SrcColor, F::One},
+        {20, true, true, BlendOp::ReverseSubtract, F::One, F::One},
+        {21, true, true, BlendOp::Subtract, F::One, F::One},
+        {30, true, true, BlendOp::Min, F::One, F::One},
+        {31, true, true, BlendOp::Max, F::One, F::One},
+        {0, false, false, BlendOp::Add, F::One, F::Zero},
+        {5, true, true, BlendOp::Max, F::One, F::Zero},  // the operation of 31 stays too
     };
-    BlendState s = state(0);
-    EXPECT_FALSE(s.AlphaTest);
-    EXPECT_FALSE(s.Blend);
-    s = state(1);
-    EXPECT_TRUE(s.AlphaTest);
-    EXPECT_FALSE(s.Blend);
-    s = state(20);
-    EXPECT_EQ(s.Op, BlendOp::ReverseSubtract);
-    EXPECT_EQ(s.Src, BlendFactor::One);
-    EXPECT_EQ(s.Dst, BlendFactor::One);
-    EXPECT_EQ(state(21).Op, BlendOp::Subtract);
-    EXPECT_EQ(state(30).Op, BlendOp::Min);
-    EXPECT_EQ(state(31).Op, BlendOp::Max);
-    EXPECT_EQ(state(11).Dst, BlendFactor::InvSrcColor);
-    EXPECT_EQ(state(12).Src, BlendFactor::SrcColor);
-    EXPECT_EQ(state(3).Src, BlendFactor::SrcColor);
-    s = state(2);
-    EXPECT_EQ(s.Src, BlendFactor::SrcAlpha);
-    EXPECT_EQ(s.Dst, BlendFactor::InvSrcAlpha);
-    // An unknown mode keeps the factors of the previous one, with test and blending on.
-    const BlendState after = state(5);
-    EXPECT_TRUE(after.AlphaTest);
-    EXPECT_TRUE(after.Blend);
-    EXPECT_EQ(after.Src, BlendFactor::SrcAlpha);
-    EXPECT_EQ(after.Dst, BlendFactor::InvSrcAlpha);
-    EXPECT_EQ(state(0).Blend, false);
-    EXPECT_EQ(state(5).Dst, BlendFactor::Zero);
+    for (const auto& m : modes) {
+        dev->Calls.clear();
+        SetAlphaMode(m.Mode);
+        const BlendState s = dev->Of(DeviceCall::Blend).at(0)->State;
+        EXPECT_EQ(s.AlphaTest, m.AlphaTest) << m.Mode;
+        EXPECT_EQ(s.Blend, m.Blend) << m.Mode;
+        if (m.Blend) {
+            EXPECT_EQ(s.Op, m.Op) << m.Mode;
+        }
+        EXPECT_EQ(s.Src, m.Src) << m.Mode;
+        EXPECT_EQ(s.Dst, m.Dst) << m.Mode;
+    }
     // A mode change draws what was batched first.
     const int32_t t = Texture("t", 4, 4);
     dev->Calls.clear();

@@ -88,17 +88,9 @@ void ClaimTooMuch(const fs::path& p) {
 enum class Damage { Missing, Empty, Truncated, Random, Oversized, Claims, Folder, Unreadable };
 
 const char* Name(Damage d) {
-    switch (d) {
-        case Damage::Missing: return "missing";
-        case Damage::Empty: return "zero-byte";
-        case Damage::Truncated: return "truncated";
-        case Damage::Random: return "random";
-        case Damage::Oversized: return "oversized";
-        case Damage::Claims: return "claims-too-much";
-        case Damage::Folder: return "folder";
-        case Damage::Unreadable: return "unreadable";
-    }
-    return "?";
+    static const char* const names[] = {"missing", "zero-byte", "truncated", "random",
+                                        "oversized", "claims-too-much", "folder", "unreadable"};
+    return names[static_cast<int>(d)];
 }
 
 void Apply(Damage d, const fs::path& p, uint32_t seed) {

@@ -29,11 +29,6 @@ long PeakMiB() {
     return u.ru_maxrss / 1024;
 }
 
-void Write(const fs::path& p, const std::vector<uint8_t>& bytes) {
-    std::ofstream(p, std::ios::binary)
-        .write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
-}
-
 void Le32(std::vector<uint8_t>& b, size_t at, uint32_t v) {
     for (int i = 0; i < 4; ++i) b[at + i] = static_cast<uint8_t>(v >> (8 * i));
 }
@@ -49,7 +44,7 @@ TEST(DecodeLimits, ImagesAndWavesClaimingGigabytesAreRefusedCheaply) {
     Le32(bmp, 18, 2);
     Le32(bmp, 22, 20'774'144);
     bmp[26] = 1, bmp[28] = 24;
-    Write(fs::path(dir.File("huge.bmp")), bmp);
+    test::WriteAll(dir.File("huge.bmp"), bmp);
 
     // A mono 16-bit wave whose data chunk claims 2.9 GB.
     std::vector<uint8_t> wav(44 + 64, 0xaf);
@@ -59,16 +54,16 @@ TEST(DecodeLimits, ImagesAndWavesClaimingGigabytesAreRefusedCheaply) {
     std::copy(std::begin(head), std::end(head), wav.begin());
     Le32(wav, 4, static_cast<uint32_t>(wav.size() - 8));
     Le32(wav, 40, 0xafafafafu);
-    Write(fs::path(dir.File("huge.wav")), wav);
+    test::WriteAll(dir.File("huge.wav"), wav);
 
     const long before = PeakMiB();
     const int32_t count = TextureCount;
-    EXPECT_EQ(LoadTexture((fs::path(dir.File("huge.bmp"))).string(), false, 0), 0);
+    EXPECT_EQ(LoadTexture(dir.File("huge.bmp"), false, 0), 0);
     EXPECT_EQ(TextureCount, count) << "a refused image leaves the table as it was";
 
     WaveData wave;
     std::string why;
-    const bool decoded = DecodeWaveFile((fs::path(dir.File("huge.wav"))).string(), wave, why);
+    const bool decoded = DecodeWaveFile(dir.File("huge.wav"), wave, why);
     if (decoded) {
         EXPECT_LE(wave.Pcm.size(), 64u) << "only what the file holds";
     } else {
@@ -80,7 +75,7 @@ TEST(DecodeLimits, ImagesAndWavesClaimingGigabytesAreRefusedCheaply) {
     // A vector image under an image's name is refused (its reader leaks on damaged input,
     // which the sanitizer build reports at exit).
     const std::string svg = "B<svg\0\0\0\0\0004\0\0\0(\0\0\0\2\0\0\0\2\0\0\0\0\1";
-    Write(fs::path(dir.File("vector.png")), std::vector<uint8_t>(svg.begin(), svg.end()));
+    test::WriteAll(dir.File("vector.png"), std::vector<uint8_t>(svg.begin(), svg.end()));
     EXPECT_EQ(LoadTexture(dir.File("vector.png"), false, 0), 0);
     EXPECT_EQ(TextureCount, count);
 
@@ -101,10 +96,10 @@ TEST(DecodeLimits, ImagesAndWavesClaimingGigabytesAreRefusedCheaply) {
     std::vector<uint8_t> big = bmp;
     Le32(big, 18, 16000);
     Le32(big, 22, 16000);
-    Write(fs::path(dir.File("big.bmp")), big);
+    test::WriteAll(dir.File("big.bmp"), big);
     std::vector<uint8_t> longWave = wav;
     Le32(longWave, 40, 0x25000000u);
-    Write(fs::path(dir.File("long.wav")), longWave);
+    test::WriteAll(dir.File("long.wav"), longWave);
     const long beforeBig = PeakMiB();
     EXPECT_EQ(LoadTexture(dir.File("big.bmp"), false, 0), 0);
     WaveData longDecoded;
@@ -116,8 +111,8 @@ TEST(DecodeLimits, ImagesAndWavesClaimingGigabytesAreRefusedCheaply) {
     // A well-formed image still loads.
     std::vector<uint8_t> small = bmp;
     Le32(small, 22, 2);
-    Write(fs::path(dir.File("small.bmp")), small);
-    EXPECT_NE(LoadTexture((fs::path(dir.File("small.bmp"))).string(), false, 0), 0);
+    test::WriteAll(dir.File("small.bmp"), small);
+    EXPECT_NE(LoadTexture(dir.File("small.bmp"), false, 0), 0);
 }
 
 }  // namespace

@@ -1,5 +1,5 @@
-// Small files the sound tests write for themselves: wave files, standard MIDI files
-// and a scratch folder that is removed again.
+// Small files the sound tests and benchmarks write for themselves: wave files, standard
+// MIDI files and a scratch folder that is removed again.
 #pragma once
 
 #include <cstdint>
