@@ -72,7 +72,8 @@ loudness() {
 launch() {  # launch [ENV...]: starts the game with its stderr kept; sets $game and $launched
   : > "$work/game.err"
   launched=$(now_ms)
-  env "$@" "$exe" 2>"$work/game.err" >/dev/null &
+  # The player's own settings (a muted song, say) must not change the measures.
+  env ZOL_NO_SAVE=1 "$@" "$exe" 2>"$work/game.err" >/dev/null &
   game=$!
 }
 await_window() {  # await_window SECONDS: prints the window and the ms since launch
@@ -155,11 +156,14 @@ case_frozen() {  # case_frozen SECONDS
   wait "$resumer"
   echo "  server resumed"
   sleep 2
-  measure "2 s after resuming"
   if [ "$1" -gt 60 ]; then
+    # Unplayed for over a minute, the game has ended by itself: its pause key does nothing
+    # and its song has stopped, so the measures wait for a new game.
     new_game
     sleep 1
     measure "after a new game"
+  else
+    measure "2 s after resuming"
   fi
   quit
 }
