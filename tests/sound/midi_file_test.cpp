@@ -91,6 +91,12 @@ TEST(MidiFileInfo, RejectsDamagedAndUnsupportedFilesWithAReason) {
                                  0, 0, 0, 8, 0x81, 0x81, 0x81, 0x81, 0x01, 0x90, 60, 1};
     EXPECT_FALSE(Read(longVar, info, error));
     EXPECT_NE(error.find("time"), std::string::npos);
+
+    // Times that add up past what a song can last are refused, not wrapped around.
+    MidiWriter huge(96, 0);
+    for (uint32_t k = 1; k <= 9; ++k) huge.Add(k * 0x0FFFFFFFu, {0xFF, 0x01, 0x00});
+    EXPECT_FALSE(Read(huge.Bytes(), info, error));
+    EXPECT_NE(error.find("too long"), std::string::npos);
 }
 
 TEST(MidiFileInfo, EveryTruncationAndRandomDamageFailsSafely) {
