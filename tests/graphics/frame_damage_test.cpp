@@ -240,6 +240,14 @@ TEST(DamageList, StaysDisjointAndWithinItsLimit) {
             EXPECT_FALSE(list.Rects()[i].Overlaps(list.Rects()[j]));
     list.Clear();
     EXPECT_EQ(list.Area(), 0);
+
+    // Full, the pair whose union adds the fewest pixels merges, however large the pair.
+    DamageList near(3);
+    near.Add({0, 0, 100, 100});
+    near.Add({0, 101, 100, 102});  // a row below the big one: joining them adds 100 pixels
+    near.Add({200, 0, 201, 1});
+    near.Add({400, 0, 401, 1});  // joining the two small ones would add 199
+    EXPECT_EQ(near.Area(), 100 * 102 + 1 + 1);
 }
 
 }  // namespace
