@@ -66,24 +66,20 @@ void frmMain::KeptKeys() {
         Keys[vk::H] = false;
         ShowScores(!ScoresShown);
     }
-    if (Keys[vk::M]) {
-        Keys[vk::M] = false;
-        SetMusicMuted(!MusicMuted());
+    // M and N switch the music and the sounds; the choice is kept and shown.
+    const auto toggle = [this](int key, bool muted, void (*setMuted)(bool),
+                               std::optional<bool> GameSettings::*field, const char* name) {
+        if (!Keys[key]) return;
+        Keys[key] = false;
+        setMuted(!muted);
         GameSettings change;
-        change.Music = !MusicMuted();
+        change.*field = muted;  // on when it was muted
         store_->ChangeSettings(change);
-        FloatText(MusicMuted() ? "Music off" : "Music on");
+        FloatText(std::string(name) + (muted ? " on" : " off"));
         ShowNotices();
-    }
-    if (Keys[vk::N]) {
-        Keys[vk::N] = false;
-        SetSoundMuted(!SoundMuted());
-        GameSettings change;
-        change.Sound = !SoundMuted();
-        store_->ChangeSettings(change);
-        FloatText(SoundMuted() ? "Sound off" : "Sound on");
-        ShowNotices();
-    }
+    };
+    toggle(vk::M, MusicMuted(), SetMusicMuted, &GameSettings::Music, "Music");
+    toggle(vk::N, SoundMuted(), SetSoundMuted, &GameSettings::Sound, "Sound");
     // The table belongs to the pause: a game that runs again (P) closes it. The game-over
     // screen never stays paused, and shows the table over itself.
     if (ScoresShown && !Paused && Game.GamePhase != PhaseGameOver) ShowScores(false);

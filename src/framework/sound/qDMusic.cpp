@@ -89,11 +89,14 @@ bool ReadWholeFile(const std::string& path, std::vector<uint8_t>& bytes) {
 }
 
 // Sets the master volume (0..1) and tempo (0..64); 0 leaves each as it is.
+// The master attenuation (hundredths of a decibel) of a volume in 0 .. 1.
+int32_t Attenuation(float Volume) { return CLng((1.0f - Volume) * -10000.0f); }
+
 void ApplyMaster(MusicDevice& device, float Volume, float Tempo, bool Muted) {
     Volume = Clamp(Volume, 0, 1);
     Tempo = Clamp(Tempo, 0, 64);
     if (Muted) device.SetMasterVolume(kSilent);
-    else if (Volume > 0) device.SetMasterVolume(CLng((1.0f - Volume) * -10000.0f));
+    else if (Volume > 0) device.SetMasterVolume(Attenuation(Volume));
     if (Tempo > 0) device.SetMasterTempo(Tempo);
 }
 
@@ -346,7 +349,7 @@ void SetMusicMuted(bool Muted) {
     if (!MusicEnabled || !g_device) return;
     // Unmuted, the device's full volume until a song asked for another.
     const float volume = g_wants.Volume;
-    g_device->SetMasterVolume(Muted ? kSilent : volume > 0 ? CLng((1.0f - volume) * -10000.0f) : 0);
+    g_device->SetMasterVolume(Muted ? kSilent : volume > 0 ? Attenuation(volume) : 0);
 }
 
 bool MusicMuted() { return g_muted; }
