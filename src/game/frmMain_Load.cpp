@@ -13,6 +13,7 @@
 #include "framework/sound/qDSound.h"
 #include "game/frmMain.h"
 #include "game/mZol.h"
+#include "ui/Dialog.h"
 
 namespace zol {
 
@@ -33,7 +34,7 @@ std::string Quoted(const std::string& text) {
         NextUtf8(text, i, cp);
     }
     if (starts.size() <= 2 * kKeep) return text;
-    return text.substr(0, starts[kKeep]) + "\xE2\x80\xA6" +
+    return text.substr(0, starts[kKeep]) + ui::kEllipsis +
            text.substr(starts[starts.size() - kKeep]);
 }
 
